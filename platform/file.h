@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace pelmo::platform {
+
+enum class FileAccess {
+  ReadExisting,  // an existing regular file, for reading (a directory does not open)
+  WriteReplace,  // created when missing, emptied when present, for writing
+};
+
+// An open file with its own buffer: reading a byte at a time costs a memory copy,
+// not a system call, and small writes are gathered before they reach the system.
+class File {
+ public:
+  static std::optional<File> open(std::string_view path, FileAccess access);
+
+  File(File&& other) noexcept;
+  File& operator=(File&& other) noexcept;
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+  ~File();  // closes; a failure there is lost, so writers call close()
+
+  // The next byte (0 to 255), or -1 at the end of the file or after a failed read.
+  int getByte() {
+    if (readPos_ == readEnd_ && !refill()) return -1;
+    return static_cast<unsigned char>(buffer_[readPos_++]);
+  }
+  // The byte that getByte would return next, without consuming it.
+  int peekByte() {
+    if (readPos_ == readEnd_ && !refill()) return -1;
+    return static_cast<unsigned char>(buffer_[readPos_]);
+  }
+  // Copies up to count bytes; fewer only at the end of the file or after a failed read.
+  std::size_t read(char* destination, std::size_t count);
+  bool readFailed() const { return readFailed_; }
+
+  // Back to the first byte; empties the read buffer.
+  bool rewind();
+
+  // Buffered write; false once any write of this file has failed.
+  bool write(std::string_view bytes);
+  // Hands the buffered bytes to the system and forces them to the disk.
+  bool sync();
+  // Writes what is buffered and closes; false when any write, or the close, failed.
+  bool close();
+
+ private:
+  explicit File(std::intptr_t handle);
+  bool refill();
+  bool flushWrites();
+
+  std::intptr_t handle_ = -1;
+  std::vector<char> buffer_;
+  std::size_t readPos_ = 0;
+  std::size_t readEnd_ = 0;
+  bool readFailed_ = false;
+  bool writeFailed_ = false;
+};
+
+// Removes a file; false when it could not be removed.
+bool RemoveFile(std::string_view path);
+
+}  // namespace pelmo::platform

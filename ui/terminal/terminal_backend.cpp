@@ -1,0 +1,1 @@
+#include "ui/terminal/terminal_backend.h"

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace pelmo {
+
+// The values are the control identifiers of the two radio buttons of the main dialog.
+enum class ConversionMode : std::int16_t {
+  FavouritesToBookmarks = 105,
+  BookmarksToFavourites = 106,
+};
+
+// The one settings record of a run. Paths hold at most platform::MaxPathSize() - 1
+// bytes, the title at most kTitleCapacity - 1.
+struct ConversionSettings {
+  ConversionMode mode = ConversionMode::FavouritesToBookmarks;
+  bool quiet = false;
+  bool automatic = false;
+  std::string favouritesFolder;
+  std::string bookmarkFile;
+  std::string bookmarkTitle;
+};
+
+inline constexpr std::size_t kTitleCapacity = 128;  // terminator included
+
+}  // namespace pelmo
