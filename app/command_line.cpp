@@ -1,0 +1,1 @@
+#include "app/command_line.h"

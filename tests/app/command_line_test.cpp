@@ -1,0 +1,3 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
