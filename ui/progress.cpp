@@ -4,7 +4,9 @@
 
 namespace pelmo::ui {
 
-ProgressDialog ProgressOpen(Backend& backend) { return backend.openProgress(); }
+ProgressDialog ProgressOpen(Backend& backend) {
+  return backend.openProgress();
+}
 
 void ProgressSetStatus(const ProgressDialog& dialog, std::string_view text) {
   if (dialog) dialog->setStatus(text);
@@ -26,7 +28,9 @@ void ProgressSetPosition(const ProgressDialog& dialog, int position) {
   if (dialog) dialog->setPosition(position);
 }
 
-void ProgressClose(ProgressDialog& dialog) { dialog.reset(); }
+void ProgressClose(ProgressDialog& dialog) {
+  dialog.reset();
+}
 
 void ProgressBar::setRange(std::uint16_t upper) {
   upper_ = upper;
@@ -38,7 +42,9 @@ void ProgressBar::step() {
   position_ = (next > upper_ || next < 0) ? 0 : next;
 }
 
-void ProgressBar::setPosition(int position) { position_ = std::clamp(position, 0, upper_); }
+void ProgressBar::setPosition(int position) {
+  position_ = std::clamp(position, 0, upper_);
+}
 
 double ProgressBar::fraction() const {
   return upper_ == 0 ? 0.0 : static_cast<double>(position_) / upper_;

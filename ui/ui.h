@@ -26,7 +26,12 @@ class ProgressView {
   virtual void setPosition(int position) = 0;
 };
 
-class DialogLogic;  // the program's side of a dialog; arrives with the main dialog
+// The program's side of a dialog: what it does when the dialog opens and on each
+// command. The controls a backend offers it arrive with the main dialog.
+class DialogLogic {
+ public:
+  virtual ~DialogLogic() = default;
+};
 
 // What the program's logic needs of a toolkit. One backend per toolkit.
 class Backend {

@@ -1,1 +1,122 @@
 #include "ui/terminal/terminal_backend.h"
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "ui/terminal/progress_line.h"
+#include "ui/terminal/prompt.h"
+
+namespace pelmo::ui {
+
+namespace {
+
+const char* IconWord(Icon icon) {
+  switch (icon) {
+    case Icon::Error:
+      return "Error";
+    case Icon::Warning:
+      return "Warning";
+    case Icon::Question:
+      return "Question";
+    case Icon::Information:
+      break;
+  }
+  return "Note";
+}
+
+int TerminalWidth(int descriptor) {
+  winsize size{};
+  if (::ioctl(descriptor, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+  return 80;
+}
+
+class TerminalBackend : public Backend {
+ public:
+  TerminalBackend(const TerminalOptions& options, std::FILE* in, std::FILE* out)
+      : options_(options), prompt_(in, out), out_(out) {}
+
+  void showMessage(std::string_view text, Icon icon) override { printBox(text, icon); }
+
+  bool askOkCancel(std::string_view text) override {
+    printBox(text, Icon::Question);
+    if (!options_.askQuestions) return answeredCancel();
+    return prompt_.ask("[O]K or [C]ancel? ", {{"o", 1}, {"ok", 1}, {"c", 0}, {"cancel", 0}}, 1) ==
+           1;
+  }
+
+  OverwriteChoice askOverwrite() override {
+    printBox("Selected bookmark file already exists!", Icon::Question);
+    if (!options_.askQuestions) {
+      answeredCancel();
+      return OverwriteChoice::Cancel;
+    }
+    int answer =
+        prompt_.ask("[M]erge, [R]eplace or [C]ancel? (Enter: Merge) ",
+                    {{"m", 1}, {"merge", 1}, {"r", 2}, {"replace", 2}, {"c", 0}, {"cancel", 0}}, 1);
+    return static_cast<OverwriteChoice>(answer);
+  }
+
+  std::unique_ptr<ProgressView> openProgress() override {
+    if (!options_.drawProgress) return nullptr;
+    auto line = std::make_unique<Progress>(*this, out_, TerminalWidth(::fileno(out_)));
+    return line;
+  }
+
+  std::optional<int> runDialog(int, DialogLogic&) override { return std::nullopt; }
+
+ private:
+  // Tells the backend while it is shown, so that a message first clears the bar.
+  class Progress : public ProgressLine {
+   public:
+    Progress(TerminalBackend& owner, std::FILE* out, int width)
+        : ProgressLine(out, width, [] { return std::chrono::steady_clock::now(); }), owner_(owner) {
+      owner_.progress_ = this;
+    }
+    ~Progress() override { owner_.progress_ = nullptr; }
+
+   private:
+    TerminalBackend& owner_;
+  };
+
+  void printBox(std::string_view text, Icon icon) {
+    if (progress_ != nullptr) progress_->hide();
+    std::string box =
+        std::string(kTitleLine) + "\n" + IconWord(icon) + ": " + std::string(text) + "\n";
+    std::fwrite(box.data(), 1, box.size(), out_);
+    std::fflush(out_);
+  }
+
+  bool answeredCancel() {
+    std::fputs("No terminal to answer on: taken as Cancel.\n", out_);
+    std::fflush(out_);
+    return false;
+  }
+
+  TerminalOptions options_;
+  Prompt prompt_;
+  std::FILE* out_;
+  Progress* progress_ = nullptr;
+};
+
+}  // namespace
+
+TerminalOptions DetectTerminal() {
+  return {.askQuestions = ::isatty(STDIN_FILENO) == 1,
+          .drawProgress = ::isatty(STDERR_FILENO) == 1};
+}
+
+std::unique_ptr<Backend> MakeTerminalBackend(const TerminalOptions& options) {
+  return MakeTerminalBackend(options, stdin, stderr);
+}
+
+std::unique_ptr<Backend> MakeTerminalBackend(const TerminalOptions& options, std::FILE* in,
+                                             std::FILE* out) {
+  return std::make_unique<TerminalBackend>(options, in, out);
+}
+
+}  // namespace pelmo::ui

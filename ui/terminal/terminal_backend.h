@@ -1,14 +1,26 @@
 #pragma once
 
+#include <cstdio>
 #include <memory>
 
 #include "ui/ui.h"
 
 namespace pelmo::ui {
 
-// Messages and questions on the terminal: message boxes print on stderr, questions
-// are asked at a prompt when stdin is a terminal (answered Cancel otherwise), and
-// progress is a one-line bar on stderr when stderr is a terminal.
-std::unique_ptr<Backend> MakeTerminalBackend(bool askQuestions, bool drawProgress);
+struct TerminalOptions {
+  bool askQuestions = false;  // read answers from stdin; Cancel without asking otherwise
+  bool drawProgress = false;  // a one-line bar on stderr
+};
+
+// What the process's own terminal allows: questions when stdin is a terminal,
+// progress when stderr is one.
+TerminalOptions DetectTerminal();
+
+// Message boxes print on stderr (caption, then the text); questions are asked at a
+// prompt; progress is a one-line bar on stderr. There are no dialog windows.
+std::unique_ptr<Backend> MakeTerminalBackend(const TerminalOptions& options);
+// The same on other streams, for tests.
+std::unique_ptr<Backend> MakeTerminalBackend(const TerminalOptions& options, std::FILE* in,
+                                             std::FILE* out);
 
 }  // namespace pelmo::ui

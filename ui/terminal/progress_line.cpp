@@ -1,0 +1,103 @@
+#include "ui/terminal/progress_line.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace pelmo::ui {
+
+namespace {
+
+constexpr auto kRedrawInterval = std::chrono::milliseconds(50);
+constexpr int kBarColumns = 20;
+
+bool IsUtf8Continuation(unsigned char byte) {
+  return (byte & 0xC0) == 0x80;
+}
+
+// Keeps at most columns characters of text; a UTF-8 sequence counts as one column
+// and is never split.
+std::string FitToColumns(std::string_view text, int columns) {
+  std::string fitted;
+  int used = 0;
+  for (unsigned char byte : text) {
+    if (!IsUtf8Continuation(byte)) {
+      if (used == columns) break;
+      ++used;
+    }
+    fitted.push_back(byte < 0x20 || byte == 0x7F ? '?' : static_cast<char>(byte));
+  }
+  fitted.append(static_cast<std::size_t>(columns - used), ' ');
+  return fitted;
+}
+
+}  // namespace
+
+std::string RenderProgressLine(std::string_view status, double fraction, int width) {
+  fraction = std::clamp(fraction, 0.0, 1.0);
+  int filled = static_cast<int>(std::lround(fraction * kBarColumns));
+  std::string bar = "[" + std::string(static_cast<std::size_t>(filled), '#') +
+                    std::string(static_cast<std::size_t>(kBarColumns - filled), '.') + "] ";
+  char percent[8];
+  std::snprintf(percent, sizeof percent, "%3d%% ", static_cast<int>(std::lround(fraction * 100)));
+  std::string prefix = bar + percent;
+  int statusColumns = std::max(0, width - static_cast<int>(prefix.size()));
+  if (width < static_cast<int>(prefix.size())) return FitToColumns(prefix, width);
+  return prefix + FitToColumns(status, statusColumns);
+}
+
+ProgressLine::ProgressLine(std::FILE* out, int width, Clock clock)
+    : out_(out), width_(std::max(width - 1, 1)), clock_(std::move(clock)) {
+  draw();
+}
+
+ProgressLine::~ProgressLine() {
+  hide();
+}
+
+void ProgressLine::setStatus(std::string_view text) {
+  status_.assign(text);
+  changed();
+}
+
+void ProgressLine::setRange(std::uint16_t upper) {
+  bar_.setRange(upper);
+  changed();
+}
+
+void ProgressLine::setStep(int step) {
+  bar_.setStep(step);
+}
+
+void ProgressLine::step() {
+  bar_.step();
+  changed();
+}
+
+void ProgressLine::setPosition(int position) {
+  bar_.setPosition(position);
+  changed();
+}
+
+void ProgressLine::hide() {
+  if (!drawn_) return;
+  // Carriage return, then erase to the end of the line.
+  std::fputs("\r\x1b[K", out_);
+  std::fflush(out_);
+  drawn_ = false;
+}
+
+void ProgressLine::changed() {
+  if (!drawn_ || clock_() - lastDraw_ >= kRedrawInterval) draw();
+}
+
+void ProgressLine::draw() {
+  std::string line = RenderProgressLine(status_, bar_.fraction(), width_);
+  std::fputc('\r', out_);
+  std::fwrite(line.data(), 1, line.size(), out_);
+  std::fflush(out_);
+  drawn_ = true;
+  lastDraw_ = clock_();
+}
+
+}  // namespace pelmo::ui
