@@ -1,0 +1,65 @@
+#include "app/program.h"
+
+#include "app/command_line.h"
+#include "platform/version.h"
+
+namespace pelmo {
+
+namespace {
+
+constexpr std::string_view kDefaultTitle = "Favourites converted by PELMO";
+constexpr std::string_view kBookmarkListKey =
+    ".Default\\Software\\Netscape\\Netscape Navigator\\Bookmark List";
+constexpr std::string_view kShellFoldersKey =
+    ".Default\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+void AssignFromRegistry(std::string& member, const ProgramServices& services,
+                        std::string_view subKey, std::string_view value) {
+  std::optional<std::string> text = services.readRegistry(subKey, value);
+  if (!text) return;
+  // Registry text ends at its first terminator, as a C string read would.
+  std::string_view view = *text;
+  view = view.substr(0, view.find('\0'));
+  member.assign(view.substr(0, services.pathCapacity - 1));
+}
+
+// True when a conversion ran to its end.
+bool RunConversion(const ConversionSettings& settings, const ProgramServices& services,
+                   ui::Backend& backend) {
+  if (settings.mode == ConversionMode::FavouritesToBookmarks) {
+    return services.convertFavouritesToBookmarks(settings, backend);
+  }
+  return services.convertBookmarksToFavourites(settings, backend);
+}
+
+}  // namespace
+
+ConversionSettings LoadDefaultSettings(const ProgramServices& services) {
+  ConversionSettings settings;
+  settings.bookmarkTitle = kDefaultTitle;
+  AssignFromRegistry(settings.bookmarkFile, services, kBookmarkListKey, "File Location");
+  AssignFromRegistry(settings.favouritesFolder, services, kShellFoldersKey, "Favorites");
+  return settings;
+}
+
+int RunPelmo(const std::vector<std::string>& words, const ProgramServices& services,
+             ui::Backend& backend) {
+  std::optional<std::uint32_t> platformId = services.queryPlatformId();
+  if (!platformId) return kExitRefused;
+  if (*platformId != platform::kWindows95Family) {
+    backend.showMessage("This program requires Windows 95.", ui::Icon::Error);
+    return kExitRefused;
+  }
+
+  ConversionSettings settings = LoadDefaultSettings(services);
+  ApplySwitches(words, settings, services.pathCapacity);
+
+  for (;;) {
+    if (!settings.automatic && !services.mainDialog(settings, backend)) return kExitDone;
+    bool ranToEnd = RunConversion(settings, services, backend);
+    if (settings.automatic) return ranToEnd ? kExitDone : kExitGaveUp;
+    if (ranToEnd) return kExitDone;
+  }
+}
+
+}  // namespace pelmo
