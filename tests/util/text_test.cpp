@@ -1,0 +1,91 @@
+#include "util/text.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace pelmo {
+namespace {
+
+constexpr auto npos = std::string_view::npos;
+
+int Sign(int value) {
+  return (value > 0) - (value < 0);
+}
+
+TEST(CompareNoCase, FoldsOnlyAsciiLettersAndComparesUnsigned) {
+  struct Case {
+    std::string a;
+    std::string b;
+    int sign;
+  };
+  const Case cases[] = {
+      {"home", "HOME", 0},
+      {"", "", 0},
+      {"News", "newsgroups", -1},
+      {"", "a", -1},
+      {"b", "A", 1},
+      {"^x", "Z", 1},  // marks between the two letter ranges sort after every letter
+      {"_", "z", 1},
+      {"{", "_", 1},
+      {"9", "A", -1},
+      {" ", "!", -1},
+      {"\xE4", "\xC4", 1},  // no folding outside ASCII
+      {"\x80", "~", 1},     // high bytes are unsigned, after all of ASCII
+      {std::string("a\0b", 3), std::string("a\0c", 3), -1},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Sign(CompareNoCase(c.a, c.b)), c.sign) << c.a << " vs " << c.b;
+    EXPECT_EQ(Sign(CompareNoCase(c.b, c.a)), -c.sign) << c.b << " vs " << c.a;
+  }
+}
+
+TEST(FindNoCase, FindsFirstMatchAnywhere) {
+  struct Case {
+    std::string text;
+    std::string pattern;
+    std::size_t position;
+  };
+  const Case cases[] = {
+      {"    <DT><a href=\"http://x/\">X</a>", "<A HREF=", 8},
+      {"<a", "<A HREF=", npos},
+      {"", "", 0},
+      {"abc", "", 0},
+      {"", "a", npos},
+      {"bookmark.HTM", ".htm", 8},
+      {"x.htmx.HTM", ".htm", 1},
+      {"aaab", "AAB", 1},
+      {"\xE4", "\xC4", npos},
+      {"[x]", "{X}", npos},  // brackets are not letters
+      {"abcabd", "ABD", 3},
+      {"ab", "abc", npos},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FindNoCase(c.text, c.pattern), c.position) << c.text << " / " << c.pattern;
+  }
+}
+
+TEST(IsFileNameChar, AcceptsExactlyTheAllowedBytes) {
+  const std::string rejectedMarks = "\"*./:<>?\\|";
+  for (int byte = 0; byte < 256; ++byte) {
+    const bool control = byte < 0x20 || byte == 0x7F;
+    const bool rejected =
+        control || (byte < 0x80 && rejectedMarks.find(static_cast<char>(byte)) != npos);
+    EXPECT_EQ(IsFileNameChar(static_cast<unsigned char>(byte)), !rejected) << byte;
+  }
+}
+
+TEST(IsFileNameChar, DroppingRejectedBytesFromTitles) {
+  const auto keep = [](std::string_view title) {
+    std::string name;
+    for (char c : title) {
+      if (IsFileNameChar(static_cast<unsigned char>(c))) name.push_back(c);
+    }
+    return name;
+  };
+  EXPECT_EQ(keep("[beta] {old} ~1 #2 50%"), "[beta] {old} ~1 #2 50%");
+  EXPECT_EQ(keep("Vol. 2: Notes/Links?"), "Vol 2 NotesLinks");
+}
+
+}  // namespace
+}  // namespace pelmo
