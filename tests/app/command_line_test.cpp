@@ -1,3 +1,122 @@
 #include "app/command_line.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace pelmo {
+namespace {
+
+using Words = std::vector<std::string>;
+
+TEST(SplitCommandLine, Words) {
+  struct Case {
+    std::string commandLine;
+    Words words;  // after word 0
+  };
+  const Case cases[] = {
+      {"", {}},
+      {"pelmo", {}},
+      {"  \t pelmo   ", {}},
+      {"pelmo /auto /ftb", {"/auto", "/ftb"}},
+      {"pelmo\t/auto \t  /quiet\t", {"/auto", "/quiet"}},
+      {"\"C:\\Program Files\\pelmo.exe\" /btf", {"/btf"}},
+      {"\"C:\\Program Files\\pelmo.exe\"/btf", {"/btf"}},
+      {"\"unterminated program name /auto", {}},
+      {"C:\\pelmo\\pelmo.exe /fav C:\\Favorites\\", {"/fav", "C:\\Favorites\\"}},
+      {"p /title \"My Links\"", {"/title", "My Links"}},
+      {"p /title \"\"", {"/title", ""}},
+      {"p \"\" \"\"", {"", ""}},
+      {"p a\"b c\"d e", {"ab cd", "e"}},
+      {"p \"a\"\"b\"", {"ab"}},
+      {"p \"open to the end", {"open to the end"}},
+      {"p say\\\"hi\\\"", {"say\"hi\""}},
+      {"p \"a \\\" b\" c", {"a \" b", "c"}},
+      {"p \\\\server\\share", {"\\\\server\\share"}},
+      {"p back\\\\\"slash", {"back\\\"slash"}},
+      {"p trailing\\", {"trailing\\"}},
+      {"p *.url ?x", {"*.url", "?x"}},
+      {"p a\nb", {"a\nb"}},
+  };
+  for (const auto& c : cases) {
+    Words expected{"/usr/bin/pelmo"};
+    expected.insert(expected.end(), c.words.begin(), c.words.end());
+    EXPECT_EQ(SplitCommandLine(c.commandLine, "/usr/bin/pelmo"), expected) << c.commandLine;
+  }
+}
+
+ConversionSettings Preset() {
+  ConversionSettings settings;
+  settings.favouritesFolder = "C:\\Windows\\Favorites";
+  settings.bookmarkFile = "C:\\Netscape\\bookmark.htm";
+  settings.bookmarkTitle = "Favourites converted by PELMO";
+  return settings;
+}
+
+ConversionSettings Applied(Words words, std::size_t pathCapacity = 260) {
+  words.insert(words.begin(), "pelmo");
+  ConversionSettings settings = Preset();
+  ApplySwitches(words, settings, pathCapacity);
+  return settings;
+}
+
+TEST(ApplySwitches, FlagsAndModes) {
+  const ConversionSettings none = Applied({});
+  EXPECT_EQ(none.mode, ConversionMode::FavouritesToBookmarks);
+  EXPECT_FALSE(none.automatic);
+  EXPECT_FALSE(none.quiet);
+  EXPECT_EQ(none.favouritesFolder, Preset().favouritesFolder);
+
+  EXPECT_EQ(Applied({"/btf", "/ftb"}).mode, ConversionMode::FavouritesToBookmarks);
+  EXPECT_EQ(Applied({"/ftb", "/btf"}).mode, ConversionMode::BookmarksToFavourites);
+  const ConversionSettings flags = Applied({"/quiet", "/auto", "/auto"});
+  EXPECT_TRUE(flags.automatic);
+  EXPECT_TRUE(flags.quiet);
+}
+
+TEST(ApplySwitches, WordZeroAndUnknownWordsAreIgnored) {
+  ConversionSettings settings = Preset();
+  ApplySwitches({"/auto", "/AUTO", "/Btf", "auto", "/auto2", "-quiet", ""}, settings, 260);
+  EXPECT_FALSE(settings.automatic);
+  EXPECT_FALSE(settings.quiet);
+  EXPECT_EQ(settings.mode, ConversionMode::FavouritesToBookmarks);
+}
+
+TEST(ApplySwitches, ValuesAreTakenVerbatim) {
+  const ConversionSettings fav = Applied({"/fav", "/auto"});
+  EXPECT_EQ(fav.favouritesFolder, "/auto");
+  EXPECT_FALSE(fav.automatic);
+
+  const ConversionSettings all =
+      Applied({"/book", "D:\\b.htm", "/title", "", "/fav", "D:\\Fav", "/book", "/title"});
+  EXPECT_EQ(all.bookmarkFile, "/title");
+  EXPECT_EQ(all.bookmarkTitle, "");
+  EXPECT_EQ(all.favouritesFolder, "D:\\Fav");
+}
+
+TEST(ApplySwitches, ValueSwitchAsLastWordChangesNothing) {
+  for (const char* last : {"/fav", "/book", "/title"}) {
+    const ConversionSettings settings = Applied({"/quiet", last});
+    EXPECT_TRUE(settings.quiet) << last;
+    EXPECT_EQ(settings.favouritesFolder, Preset().favouritesFolder) << last;
+    EXPECT_EQ(settings.bookmarkFile, Preset().bookmarkFile) << last;
+    EXPECT_EQ(settings.bookmarkTitle, Preset().bookmarkTitle) << last;
+  }
+}
+
+TEST(ApplySwitches, ValuesAreCutToTheirCapacity) {
+  const std::string longText(5000, 'x');
+  const ConversionSettings cut = Applied({"/fav", longText, "/book", longText, "/title", longText});
+  EXPECT_EQ(cut.favouritesFolder, std::string(259, 'x'));
+  EXPECT_EQ(cut.bookmarkFile, std::string(259, 'x'));
+  EXPECT_EQ(cut.bookmarkTitle, std::string(kTitleCapacity - 1, 'x'));
+
+  EXPECT_EQ(Applied({"/fav", longText}, 4096).favouritesFolder, std::string(4095, 'x'));
+  EXPECT_EQ(Applied({"/title", std::string(127, 't')}).bookmarkTitle, std::string(127, 't'));
+  EXPECT_EQ(Applied({"/fav", "abc"}, 4).favouritesFolder, "abc");
+  EXPECT_EQ(Applied({"/fav", "abcd"}, 4).favouritesFolder, "abc");
+}
+
+}  // namespace
+}  // namespace pelmo
