@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "ui/progress.h"
+#include "ui/terminal/progress_line.h"
+#include "ui/terminal/terminal_backend.h"
+
+namespace pelmo::ui {
+namespace {
+
+// A stream over fixed input text, and one that collects output.
+class Streams {
+ public:
+  explicit Streams(const std::string& input) : input_(input) {
+    in = ::fmemopen(input_.data(), input_.size() + 1, "r");
+    out = ::open_memstream(&buffer_, &size_);
+  }
+  ~Streams() {
+    std::fclose(in);
+    std::fclose(out);
+    std::free(buffer_);
+  }
+  std::string output() {
+    std::fflush(out);
+    return std::string(buffer_, size_);
+  }
+
+  std::FILE* in;
+  std::FILE* out;
+
+ private:
+  std::string input_;
+  char* buffer_ = nullptr;
+  std::size_t size_ = 0;
+};
+
+std::unique_ptr<Backend> Terminal(Streams& streams, bool ask, bool draw = false) {
+  return MakeTerminalBackend({.askQuestions = ask, .drawProgress = draw}, streams.in, streams.out);
+}
+
+TEST(TerminalBackend, MessagesCarryTheTitleLineAndTheIcon) {
+  Streams streams("");
+  Terminal(streams, false)->showMessage("Unable to open Bookmark file!", Icon::Warning);
+  EXPECT_EQ(streams.output(),
+            std::string(kTitleLine) + "\nWarning: Unable to open Bookmark file!\n");
+}
+
+TEST(TerminalBackend, OverwriteAnswers) {
+  struct Case {
+    std::string typed;
+    OverwriteChoice expected;
+  };
+  const Case cases[] = {
+      {"\n", OverwriteChoice::Merge},          {"m\n", OverwriteChoice::Merge},
+      {"Replace\n", OverwriteChoice::Replace}, {" r \n", OverwriteChoice::Replace},
+      {"c\n", OverwriteChoice::Cancel},        {"", OverwriteChoice::Cancel},
+      {"what\nR\n", OverwriteChoice::Replace}, {"maybe", OverwriteChoice::Cancel},
+  };
+  for (const Case& c : cases) {
+    Streams streams(c.typed);
+    EXPECT_EQ(Terminal(streams, true)->askOverwrite(), c.expected) << c.typed;
+    EXPECT_NE(streams.output().find("Selected bookmark file already exists!"), std::string::npos);
+  }
+}
+
+TEST(TerminalBackend, OkCancelAnswers) {
+  struct Case {
+    std::string typed;
+    bool expected;
+  };
+  const Case cases[] = {{"\n", true},   {"ok\n", true},      {"O\n", true},
+                        {"c\n", false}, {"cancel\n", false}, {"", false}};
+  for (const Case& c : cases) {
+    Streams streams(c.typed);
+    EXPECT_EQ(Terminal(streams, true)->askOkCancel("Create it?"), c.expected) << c.typed;
+  }
+}
+
+TEST(TerminalBackend, WithoutATerminalQuestionsAreCancelledAndSaidSo) {
+  Streams streams("ok\nr\n");
+  auto backend = Terminal(streams, false);
+  EXPECT_FALSE(backend->askOkCancel("Create it?"));
+  EXPECT_EQ(backend->askOverwrite(), OverwriteChoice::Cancel);
+  std::string output = streams.output();
+  EXPECT_NE(output.find("Create it?"), std::string::npos);
+  EXPECT_NE(output.find("taken as Cancel"), std::string::npos);
+}
+
+TEST(TerminalBackend, NoProgressAndNoDialogWithoutATerminal) {
+  Streams streams("");
+  auto backend = Terminal(streams, false, false);
+  EXPECT_EQ(ProgressOpen(*backend), nullptr);
+  DialogLogic logic;
+  EXPECT_FALSE(backend->runDialog(1, logic).has_value());
+}
+
+TEST(TerminalBackend, AMessageClearsTheBarFirst) {
+  Streams streams("");
+  auto backend = Terminal(streams, false, true);
+  ProgressDialog progress = ProgressOpen(*backend);
+  ASSERT_NE(progress, nullptr);
+  backend->showMessage("text", Icon::Warning);
+  std::string output = streams.output();
+  EXPECT_LT(output.find("\r\x1b[K"), output.find(std::string(kTitleLine)));
+}
+
+TEST(ProgressBar, StepsWrapAroundAndPositionsAreClamped) {
+  ProgressBar bar;
+  bar.setRange(3);
+  bar.setStep(1);
+  bar.step();
+  bar.step();
+  bar.step();
+  EXPECT_EQ(bar.position(), 3);
+  bar.step();
+  EXPECT_EQ(bar.position(), 0);
+  bar.setPosition(-5);
+  EXPECT_EQ(bar.position(), 0);
+  bar.setPosition(9);
+  EXPECT_EQ(bar.position(), 3);
+  bar.setRange(0);
+  EXPECT_EQ(bar.fraction(), 0.0);
+}
+
+TEST(ProgressLine, RendersStatusAndBarWithinTheWidth) {
+  EXPECT_EQ(RenderProgressLine("http://a/", 0.5, 40), "[##########..........]  50% http://a/   ");
+  EXPECT_EQ(RenderProgressLine("x\ty", 1.0, 31), "[####################] 100% x?y");
+  // A UTF-8 letter takes one column and is never split.
+  EXPECT_EQ(RenderProgressLine("\xC3\xA9t\xC3\xA9", 0.0, 29),
+            "[....................]   0% \xC3\xA9");
+  EXPECT_EQ(RenderProgressLine("status", 0.0, 5), "[....");
+}
+
+TEST(ProgressLine, RedrawsAtMostTwentyTimesASecond) {
+  Streams streams("");
+  auto now = std::chrono::steady_clock::time_point{};
+  {
+    ProgressLine line(streams.out, 80, [&] { return now; });
+    line.setRange(1000);
+    line.setStep(1);
+    for (int i = 0; i < 999; ++i) line.step();
+    now += std::chrono::milliseconds(60);
+    line.step();
+  }
+  std::string output = streams.output();
+  std::size_t draws = 0;
+  for (std::size_t at = output.find("\r["); at != std::string::npos;
+       at = output.find("\r[", at + 1)) {
+    ++draws;
+  }
+  EXPECT_EQ(draws, 2u);  // when it opened, and once the interval had passed
+  EXPECT_NE(output.find(" 100% "), std::string::npos);
+  EXPECT_EQ(output.substr(output.size() - 4), "\r\x1b[K");
+}
+
+}  // namespace
+}  // namespace pelmo::ui
