@@ -1,5 +1,8 @@
 #include "util/line_reader.h"
 
+#include <array>
+#include <cstddef>
+
 namespace pelmo {
 
 bool ReadTextLine(platform::File& file, std::string& line) {
@@ -7,15 +10,23 @@ bool ReadTextLine(platform::File& file, std::string& line) {
   line.clear();
   int byte = file.getByte();
   if (byte < 0) return false;
-  while (byte >= 0) {
-    if (byte == '\n') break;
+  // Bytes gather in a small local block first: appending blocks costs far less
+  // than growing the string one byte at a time.
+  std::array<char, 256> block;
+  std::size_t used = 0;
+  while (byte >= 0 && byte != '\n') {
     if (byte == '\r') {
       if (file.peekByte() == '\n') file.getByte();
       break;
     }
-    line.push_back(static_cast<char>(byte));
+    block[used++] = static_cast<char>(byte);
+    if (used == block.size()) {
+      line.append(block.data(), used);
+      used = 0;
+    }
     byte = file.getByte();
   }
+  line.append(block.data(), used);
   return true;
 }
 

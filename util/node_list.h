@@ -13,8 +13,8 @@ struct ListNode {
 };
 
 // Doubly linked list with a head and a tail sentinel, so that no operation needs a
-// special case for the first or the last entry. A node is an entry exactly when its
-// next is not null.
+// special case for the first or the last entry. Walking from head(), a node is an
+// entry exactly when its next is not null.
 struct NodeList {
   ListNode headSentinel;  // prev always null; next is the first entry
   ListNode tailSentinel;  // next always null; prev is the last entry
