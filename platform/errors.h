@@ -9,8 +9,10 @@ namespace pelmo::platform {
 using ErrorCode = std::uint32_t;
 
 inline constexpr ErrorCode kErrorNone = 0;
-inline constexpr ErrorCode kErrorFileNotFound = 2;    // the last component is missing
-inline constexpr ErrorCode kErrorPathNotFound = 3;    // an earlier component is missing or no directory
+// The last component is missing.
+inline constexpr ErrorCode kErrorFileNotFound = 2;
+// An earlier component is missing or is no directory.
+inline constexpr ErrorCode kErrorPathNotFound = 3;
 inline constexpr ErrorCode kErrorAlreadyExists = 183;
 
 }  // namespace pelmo::platform

@@ -50,14 +50,19 @@ class File {
   bool close();
 
  private:
+  // ReplacementFile makes its temporary file with its own open flags.
+  friend class ReplacementFile;
+
   explicit File(std::intptr_t handle);
   bool refill();
   bool flushWrites();
+  void release();
 
   std::intptr_t handle_ = -1;
   std::vector<char> buffer_;
   std::size_t readPos_ = 0;
   std::size_t readEnd_ = 0;
+  std::size_t writeEnd_ = 0;  // bytes gathered for the next write
   bool readFailed_ = false;
   bool writeFailed_ = false;
 };

@@ -28,9 +28,11 @@ class ReplacementFile {
 
  private:
   ReplacementFile(File file, std::string temporaryPath, std::string targetPath);
+  // Closes and removes the temporary file, if there still is one.
+  void discard();
 
   std::optional<File> file_;
-  std::string temporaryPath_;
+  std::string temporaryPath_;  // empty once nothing is left to remove
   std::string targetPath_;
   bool committed_ = false;
 };

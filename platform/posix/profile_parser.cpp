@@ -1,0 +1,83 @@
+#include "platform/posix/profile_parser.h"
+
+#include "platform/posix/text_compare.h"
+
+namespace pelmo::platform {
+namespace {
+
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+// The name of a section line "[name]", or nothing for any other line.
+std::optional<std::string_view> SectionName(std::string_view line) {
+  if (line.empty() || line.front() != '[') return std::nullopt;
+  const std::size_t close = line.find(']');
+  return TrimBlanks(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1));
+}
+
+std::string_view WithoutQuotes(std::string_view value) {
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front()) {
+    return value.substr(1, value.size() - 2);
+  }
+  return value;
+}
+
+}  // namespace
+
+ProfileKeySearch::ProfileKeySearch(std::string_view section, std::string_view key)
+    : section_(TrimBlanks(section)), key_(TrimBlanks(key)) {}
+
+bool ProfileKeySearch::addLine(std::string_view line) {
+  if (firstLine_ && line.starts_with(kUtf8ByteOrderMark)) line.remove_prefix(3);
+  firstLine_ = false;
+  if (state_ == State::Done) return false;
+
+  line = TrimBlanks(line);
+  if (std::optional<std::string_view> name = SectionName(line)) {
+    // Only the first section of the name is searched.
+    if (state_ == State::InSection) {
+      state_ = State::Done;
+    } else if (EqualNoCase(*name, section_)) {
+      state_ = State::InSection;
+    }
+    return state_ != State::Done;
+  }
+  if (state_ != State::InSection) return true;
+
+  const std::size_t equals = line.find('=');
+  if (equals == std::string_view::npos) return true;
+  if (!EqualNoCase(TrimBlanks(line.substr(0, equals)), key_)) return true;
+  value_ = std::string(WithoutQuotes(TrimBlanks(line.substr(equals + 1))));
+  state_ = State::Done;
+  return false;
+}
+
+namespace {
+
+// Hands out the bytes of a string the way a File does.
+class StringByteSource {
+ public:
+  explicit StringByteSource(std::string_view text) : text_(text) {}
+  int getByte() { return position_ < text_.size() ? Byte(position_++) : -1; }
+  int peekByte() const { return position_ < text_.size() ? Byte(position_) : -1; }
+
+ private:
+  int Byte(std::size_t at) const { return static_cast<unsigned char>(text_[at]); }
+
+  std::string_view text_;
+  std::size_t position_ = 0;
+};
+
+}  // namespace
+
+std::optional<std::string> FindProfileValue(std::string_view text, std::string_view section,
+                                            std::string_view key) {
+  ProfileKeySearch search(section, key);
+  StringByteSource source(text);
+  std::string line;
+  while (ReadProfileLine(source, line) && search.addLine(line)) {
+  }
+  return search.value();
+}
+
+}  // namespace pelmo::platform

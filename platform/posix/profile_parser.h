@@ -1,0 +1,49 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace pelmo::platform {
+
+// Finds one key of one section in profile (INI) text that arrives a line at a
+// time, so that a large file never has to be held whole.
+class ProfileKeySearch {
+ public:
+  ProfileKeySearch(std::string_view section, std::string_view key);
+
+  // Takes the next line, without its line end; false once the answer is known.
+  bool addLine(std::string_view line);
+  // The value, once found.
+  const std::optional<std::string>& value() const { return value_; }
+
+ private:
+  enum class State { BeforeSection, InSection, Done };
+
+  std::string section_;
+  std::string key_;
+  State state_ = State::BeforeSection;
+  bool firstLine_ = true;
+  std::optional<std::string> value_;
+};
+
+// Reads one line ending at CR, LF or CR LF from a source with getByte()/peekByte()
+// (-1 at the end); false when no byte was left.
+template <typename ByteSource>
+bool ReadProfileLine(ByteSource& source, std::string& line) {
+  line.clear();
+  int byte = source.getByte();
+  if (byte < 0) return false;
+  while (byte >= 0 && byte != '\r' && byte != '\n') {
+    line.push_back(static_cast<char>(byte));
+    byte = source.getByte();
+  }
+  if (byte == '\r' && source.peekByte() == '\n') source.getByte();
+  return true;
+}
+
+// The value of key in section of the whole profile text, or nothing.
+std::optional<std::string> FindProfileValue(std::string_view text, std::string_view section,
+                                            std::string_view key);
+
+}  // namespace pelmo::platform
