@@ -1,0 +1,218 @@
+#include "fav2book/favourites_tree.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "favourites_fixture.h"
+#include "platform/directory.h"
+#include "support/scripted_backend.h"
+
+namespace pelmo {
+namespace {
+
+using testing::TempDir;
+using testing::WriteFile;
+using testing::WriteShortcut;
+
+// The tree as text: "name{...}" for a folder, "name=url" for a shortcut, ";" after each.
+std::string Dump(TreeNode& folder) {
+  std::string text;
+  for (ListNode* node = folder.children.head(); node->next != nullptr; node = node->next) {
+    TreeNode* entry = AsTreeNode(node);
+    text += std::string(entry->name());
+    text += entry->kind == NodeKind::Folder ? "{" + Dump(*entry) + "}"
+                                            : "=" + std::string(entry->url());
+    text += ";";
+  }
+  return text;
+}
+
+struct Collected {
+  std::uint32_t count = 0;
+  std::string tree;
+};
+
+Collected Collect(const TempDir& dir, const NodeMaker& makeNode = MakeTreeNode) {
+  FavouritesTree tree;
+  FolderScan* top = ScanOpen(dir / "*.*");
+  if (top == nullptr) return {};
+  ui::ProgressDialog none;
+  Collected result;
+  result.count = CollectFavourites(top, tree.root(), none, makeNode);
+  result.tree = Dump(tree.root());
+  return result;
+}
+
+TEST(ShortcutName, DropsADotAndThreeCharactersAtTheEnd) {
+  const struct {
+    const char* file;
+    const char* name;
+  } cases[] = {{"News.url", "News"}, {"Page.htm", "Page"}, {"Index.html", "Index.html"},
+               {"README", "README"}, {".url", ""},         {"a.b", "a.b"},
+               {"x.y.zzz", "x.y"},   {"...", "..."}};
+  for (const auto& c : cases) EXPECT_EQ(ShortcutName(c.file), c.name) << c.file;
+}
+
+TEST(ReadShortcutUrl, ReadsShortcutsAsProgramsWriteThem) {
+  const std::string longUrl = "http://example.com/" + std::string(1000, 'x');
+  const struct {
+    const char* what;
+    std::string text;
+    std::string url;
+  } cases[] = {
+      {"written back", "[InternetShortcut]\r\nURL=http://a/\r\n", "http://a/"},
+      {"icon lines", "[InternetShortcut]\r\nURL=http://a/\r\nIconFile=C:\\i.ico\r\nIconIndex=1\r\n",
+       "http://a/"},
+      {"default section first",
+       "[DEFAULT]\r\nBASEURL=http://base/\r\n[InternetShortcut]\r\nURL=http://a/\r\n", "http://a/"},
+      {"byte-order mark", "\xEF\xBB\xBF[InternetShortcut]\nURL=http://a/\n", "http://a/"},
+      {"blanks and case", "[internetshortcut]\n url = http://a/ \n", "http://a/"},
+      {"whole long URL", "[InternetShortcut]\r\nURL=" + longUrl + "\r\n", longUrl},
+      {"empty value", "[InternetShortcut]\r\nURL=\r\n", ""},
+      {"no section", "[Other]\r\nURL=http://a/\r\n", ""},
+      {"not a profile", "<html>\n", ""},
+  };
+  TempDir dir;
+  for (const auto& c : cases) {
+    WriteFile(dir.path() / "s.url", c.text);
+    EXPECT_EQ(ReadShortcutUrl(dir / "s.url"), c.url) << c.what;
+  }
+  EXPECT_EQ(ReadShortcutUrl(dir / "missing.url"), "");
+  EXPECT_EQ(ReadShortcutUrl(dir.str()), "");
+}
+
+TEST(CollectFavourites, BuildsTheTreeInNameOrder) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.path() / "Tools & Tips");
+  WriteShortcut(dir.path() / "Tools & Tips" / "Search.url", "file:///C:/search.htm");
+  std::filesystem::create_directories(dir.path() / "Empty");
+  WriteShortcut(dir.path() / "News.url", "file:///C:/news.htm");
+  WriteFile(dir.path() / "desktop.ini", "[.ShellClassInfo]\r\nIconIndex=1\r\n");
+  Collected got = Collect(dir);
+  EXPECT_EQ(got.count, 2u);
+  EXPECT_EQ(got.tree,
+            "Empty{};News=file:///C:/news.htm;Tools & Tips{Search=file:///C:/search.htm;};");
+}
+
+TEST(CollectFavourites, KeepsEveryEntryInItsOwnFolder) {
+  // Empty folders and folders without shortcuts among files, at several depths:
+  // whatever order the system lists them in, each entry lands where it lives.
+  TempDir dir;
+  for (const char* folder : {"a/e1", "a/e2", "a/b/c/e3", "a/b/d", "z/e4", "e5"}) {
+    std::filesystem::create_directories(dir.path() / folder);
+  }
+  for (const char* file : {"1.url", "a/2.url", "a/b/3.url", "a/b/c/4.url", "z/5.url", "6.url"}) {
+    WriteShortcut(dir.path() / file, std::string("u") + file[std::string(file).size() - 5]);
+  }
+  Collected got = Collect(dir);
+  EXPECT_EQ(got.count, 6u);
+  EXPECT_EQ(got.tree,
+            "1=u1;6=u6;a{2=u2;b{3=u3;c{4=u4;e3{};};d{};};e1{};e2{};};e5{};z{5=u5;e4{};};");
+}
+
+TEST(CollectFavourites, SortsCaseInsensitivelyWithEqualNamesInListingOrder) {
+  TempDir dir;
+  for (const char* name : {"b.url", "A.url", "^x.url", "C.url", "a.htm", "news.url"}) {
+    WriteShortcut(dir.path() / name, "u");
+  }
+  std::filesystem::create_directories(dir.path() / "News");
+  // A and a compare equal, as do News and news: they keep the order listed.
+  std::vector<std::string> listed;
+  auto listing = platform::DirectoryListing::open(dir.str());
+  ASSERT_TRUE(listing.has_value());
+  for (platform::DirectoryEntry entry; listing->next(entry);) listed.push_back(entry.name);
+  auto before = [&](const char* first, const char* second) {
+    return std::find(listed.begin(), listed.end(), first) <
+           std::find(listed.begin(), listed.end(), second);
+  };
+  const std::string as = before("A.url", "a.htm") ? "A=u;a=u;" : "a=u;A=u;";
+  const std::string news = before("News", "news.url") ? "News{};news=u;" : "news=u;News{};";
+  EXPECT_EQ(Collect(dir).tree, as + "b=u;C=u;" + news + "^x=u;");
+}
+
+TEST(CollectFavourites, RecognisesShortcutsByContent) {
+  TempDir dir;
+  WriteShortcut(dir.path() / "Notes.txt", "http://notes/");
+  WriteShortcut(dir.path() / "abc", "http://abc/");
+  WriteFile(dir.path() / "Blank.url", "[InternetShortcut]\r\nURL=\r\n");
+  WriteFile(dir.path() / "Other.url", "[Other]\r\nURL=http://other/\r\n");
+  Collected got = Collect(dir);
+  EXPECT_EQ(got.count, 2u);
+  EXPECT_EQ(got.tree, "abc=http://abc/;Notes=http://notes/;");
+}
+
+TEST(CollectFavourites, FollowsFortyFiveLevelsDownAndBackUp) {
+  TempDir dir;
+  std::filesystem::path deepest = dir.path();
+  std::string expected = "inner{}";
+  for (int level = 0; level < 45; ++level) deepest /= "d";
+  std::filesystem::create_directories(deepest / "inner");
+  WriteShortcut(deepest / "s.url", "deep");
+  WriteShortcut(dir.path() / "top.url", "top");
+  expected = "inner{};s=deep;";
+  for (int level = 0; level < 45; ++level) expected = "d{" + expected + "};";
+  Collected got = Collect(dir);
+  EXPECT_EQ(got.tree, expected + "top=top;");
+}
+
+TEST(CollectFavourites, AFolderThatCannotBeMadeGivesItsEntriesToTheEnclosingFolder) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.path() / "Outer" / "Broken" / "Inner");
+  WriteShortcut(dir.path() / "Outer" / "Broken" / "x.url", "x");
+  WriteShortcut(dir.path() / "Outer" / "Broken" / "Inner" / "y.url", "y");
+  for (const char* name : {"a.url", "m.url", "z.url"}) {
+    WriteShortcut(dir.path() / "Outer" / name, name);
+  }
+  WriteShortcut(dir.path() / "top.url", "top");
+  auto refuseBroken = [](NodeKind kind, std::string_view name, std::string_view url) {
+    return name == "Broken" ? nullptr : MakeTreeNode(kind, name, url);
+  };
+  Collected got = Collect(dir, refuseBroken);
+  EXPECT_EQ(got.count, 6u);
+  EXPECT_EQ(got.tree, "Outer{a=a.url;Inner{y=y;};m=m.url;x=x;z=z.url;};top=top;");
+}
+
+TEST(CollectFavourites, ShortcutsThatCannotBeMadeAreNotCounted) {
+  TempDir dir;
+  WriteShortcut(dir.path() / "keep.url", "k");
+  WriteShortcut(dir.path() / "drop.url", "d");
+  auto refuseDrop = [](NodeKind kind, std::string_view name, std::string_view url) {
+    return name == "drop" ? nullptr : MakeTreeNode(kind, name, url);
+  };
+  Collected got = Collect(dir, refuseDrop);
+  EXPECT_EQ(got.count, 1u);
+  EXPECT_EQ(got.tree, "keep=k;");
+}
+
+TEST(CollectFavourites, ADirectoryThatCannotBeEnteredStaysAnEmptyFolder) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.path() / "A");
+  std::filesystem::create_directory_symlink(dir.path(), dir.path() / "A" / "loop");
+  for (const char* name : {"a.url", "m.url", "z.url"}) WriteShortcut(dir.path() / "A" / name, "u");
+  WriteShortcut(dir.path() / "top.url", "t");
+  EXPECT_EQ(Collect(dir).tree, "A{a=u;loop{};m=u;z=u;};top=t;");
+
+  if (testing::RunningAsRoot()) return;  // root lists any directory
+  std::filesystem::create_directories(dir.path() / "B" / "Locked");
+  for (const char* name : {"a.url", "m.url", "z.url"}) WriteShortcut(dir.path() / "B" / name, "u");
+  ASSERT_EQ(::chmod((dir / "B/Locked").c_str(), 0), 0);
+  EXPECT_EQ(Collect(dir).tree, "A{a=u;loop{};m=u;z=u;};B{a=u;Locked{};m=u;z=u;};top=t;");
+}
+
+TEST(CollectFavourites, ReportsEachShortcutToTheProgressBar) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.path() / "F");
+  WriteShortcut(dir.path() / "F" / "one.url", "http://one/");
+  testing::ScriptedBackend backend;
+  ui::ProgressDialog progress = ui::ProgressOpen(backend);
+  FavouritesTree tree;
+  EXPECT_EQ(CollectFavourites(ScanOpen(dir / "*.*"), tree.root(), progress), 1u);
+  EXPECT_EQ(backend.progressLog, (std::vector<std::string>{"open", "status:http://one/", "step"}));
+}
+
+}  // namespace
+}  // namespace pelmo
