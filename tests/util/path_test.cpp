@@ -48,13 +48,6 @@ TEST(PathTail, PosixSlashOnly) {
   }
 }
 
-TEST(PathTail, CuttingAtTheTailKeepsTheSeparatorAndIsStable) {
-  std::string path = "C:\\Favorites\\News.url";
-  path.resize(PathTail(path, kWindowsPathStyle));
-  EXPECT_EQ(path, "C:\\Favorites\\");
-  EXPECT_EQ(PathTail(path, kWindowsPathStyle), path.size());
-}
-
 struct JoinCase {
   std::string path;
   std::optional<std::string> component;
