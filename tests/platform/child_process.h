@@ -1,0 +1,31 @@
+#pragma once
+
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+namespace pelmo::testing {
+
+// Runs body in a forked child and gives its exit status (body's result), or -1
+// when the child died otherwise. Limits set in the child stay there.
+template <typename Body>
+int RunInChild(Body body) {
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(body());
+  int status = 0;
+  if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
+}
+
+// Makes writes past limit bytes fail with EFBIG instead of killing the process,
+// as a full disk would make them fail.
+inline void LimitFileSize(rlim_t limit) {
+  ::signal(SIGXFSZ, SIG_IGN);
+  const rlimit bound{limit, limit};
+  if (::setrlimit(RLIMIT_FSIZE, &bound) != 0) ::_exit(100);
+}
+
+}  // namespace pelmo::testing

@@ -1,0 +1,142 @@
+#include "platform/file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <string>
+
+#include "child_process.h"
+#include "support/temp_dir.h"
+
+namespace pelmo::platform {
+namespace {
+
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
+
+// Larger than the read buffer, with no repeating period that would hide an offset error.
+std::string SampleBytes(std::size_t size) {
+  std::string bytes(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
+  return bytes;
+}
+
+constexpr std::size_t kLargeSize = 200 * 1024 + 17;
+
+TEST(FileReadTest, ByteByByteMatchesTheFile) {
+  TempDir dir;
+  const std::string expected = SampleBytes(kLargeSize);
+  WriteFile(dir / "data", expected);
+  std::optional<File> file = File::open(dir / "data", FileAccess::ReadExisting);
+  ASSERT_TRUE(file);
+
+  std::string got;
+  for (int byte = file->peekByte(); byte >= 0; byte = file->peekByte()) {
+    ASSERT_EQ(file->getByte(), byte);
+    got.push_back(static_cast<char>(byte));
+  }
+  EXPECT_EQ(got, expected);
+  EXPECT_EQ(file->getByte(), -1);
+  EXPECT_EQ(file->peekByte(), -1);
+  EXPECT_FALSE(file->readFailed());
+}
+
+TEST(FileReadTest, BlockReadsOfEverySizeMatchTheFile) {
+  TempDir dir;
+  const std::string expected = SampleBytes(kLargeSize);
+  WriteFile(dir / "data", expected);
+  // Small, buffer-sized and larger-than-buffer requests, mixed with single bytes.
+  for (std::size_t chunk : {1u, 1000u, 65536u, 65537u, 150000u}) {
+    std::optional<File> file = File::open(dir / "data", FileAccess::ReadExisting);
+    ASSERT_TRUE(file);
+    std::string got;
+    std::string block(chunk, '\0');
+    for (;;) {
+      const int byte = file->getByte();
+      if (byte < 0) break;
+      got.push_back(static_cast<char>(byte));
+      const std::size_t n = file->read(block.data(), chunk);
+      got.append(block, 0, n);
+      if (n < chunk) break;
+    }
+    EXPECT_EQ(got, expected) << "chunk " << chunk;
+    EXPECT_EQ(file->read(block.data(), chunk), 0u);
+  }
+}
+
+TEST(FileReadTest, RewindStartsAgainAfterPartialAndFullReads) {
+  TempDir dir;
+  const std::string expected = SampleBytes(kLargeSize);
+  WriteFile(dir / "data", expected);
+  std::optional<File> file = File::open(dir / "data", FileAccess::ReadExisting);
+  ASSERT_TRUE(file);
+  std::string block(70000, '\0');
+  ASSERT_EQ(file->read(block.data(), block.size()), block.size());
+  ASSERT_TRUE(file->rewind());
+  EXPECT_EQ(file->getByte(), static_cast<unsigned char>(expected[0]));
+  std::string all(kLargeSize + 10, '\0');
+  EXPECT_EQ(file->read(all.data(), all.size()), kLargeSize - 1);
+  ASSERT_TRUE(file->rewind());
+  EXPECT_EQ(file->read(all.data(), all.size()), kLargeSize);
+  EXPECT_EQ(all.substr(0, kLargeSize), expected);
+}
+
+TEST(FileOpenTest, ReadingNeedsAnExistingRegularFile) {
+  TempDir dir;
+  std::filesystem::create_directory(dir / "sub");
+  EXPECT_FALSE(File::open(dir / "sub", FileAccess::ReadExisting));
+  EXPECT_FALSE(File::open(dir / "missing", FileAccess::ReadExisting));
+  EXPECT_FALSE(File::open("", FileAccess::ReadExisting));
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+  EXPECT_FALSE(File::open(dir / "fifo", FileAccess::ReadExisting));  // and does not block
+}
+
+TEST(FileWriteTest, GatheredAndLargeWritesArriveInOrder) {
+  TempDir dir;
+  WriteFile(dir / "out", "old content that must go");
+  std::optional<File> file = File::open(dir / "out", FileAccess::WriteReplace);
+  ASSERT_TRUE(file);
+  const std::string large = SampleBytes(kLargeSize);
+  std::string expected;
+  for (int i = 0; i < 5000; ++i) {
+    const std::string piece = "line " + std::to_string(i) + "\r\n";
+    ASSERT_TRUE(file->write(piece));
+    expected += piece;
+  }
+  ASSERT_TRUE(file->write(large));
+  expected += large;
+  ASSERT_TRUE(file->write("tail"));
+  expected += "tail";
+  EXPECT_TRUE(file->sync());
+  EXPECT_TRUE(file->close());
+  EXPECT_EQ(ReadFile(dir / "out"), expected);
+}
+
+TEST(FileWriteTest, DestructorFlushesWhatWasGathered) {
+  TempDir dir;
+  {
+    std::optional<File> file = File::open(dir / "out", FileAccess::WriteReplace);
+    ASSERT_TRUE(file);
+    ASSERT_TRUE(file->write("kept"));
+  }
+  EXPECT_EQ(ReadFile(dir / "out"), "kept");
+}
+
+// A write beyond RLIMIT_FSIZE fails as on a full disk; a failure still hidden in
+// the buffer must reach close().
+TEST(FileWriteTest, FailureHiddenInTheBufferShowsAtClose) {
+  TempDir dir;
+  const std::string path = dir / "out";
+  const int status = testing::RunInChild([&] {
+    testing::LimitFileSize(10);
+    std::optional<File> file = File::open(path, FileAccess::WriteReplace);
+    if (!file) return 1;
+    if (!file->write("more than ten bytes, but gathered")) return 2;
+    return file->close() ? 3 : 0;
+  });
+  EXPECT_EQ(status, 0);
+}
+
+}  // namespace
+}  // namespace pelmo::platform

@@ -1,0 +1,92 @@
+#include "platform/profile.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+#include "platform/posix/profile_parser.h"
+#include "support/temp_dir.h"
+
+namespace pelmo::platform {
+namespace {
+
+using testing::TempDir;
+using testing::WriteFile;
+
+struct ProfileCase {
+  const char* what;
+  std::string text;
+  std::optional<std::string> url;
+};
+
+TEST(ProfileParserTest, ShortcutFilesGiveTheirUrl) {
+  const ProfileCase cases[] = {
+      {"as this program writes it", "[InternetShortcut]\r\nURL=http://a/\r\n", "http://a/"},
+      {"LF line ends", "[InternetShortcut]\nURL=http://a/\n", "http://a/"},
+      {"CR line ends", "[InternetShortcut]\rURL=http://a/\r", "http://a/"},
+      {"no final line end", "[InternetShortcut]\r\nURL=http://a/", "http://a/"},
+      {"other keys around it",
+       "[InternetShortcut]\r\nIconFile=C:\\x.ico\r\nIconIndex=1\r\nURL=http://a/\r\nHotKey=0\r\n",
+       "http://a/"},
+      {"DEFAULT section first",
+       "[DEFAULT]\r\nBASEURL=http://base/\r\nURL=http://wrong/\r\n[InternetShortcut]\r\n"
+       "URL=http://a/\r\n",
+       "http://a/"},
+      {"property section after",
+       "[InternetShortcut]\r\nURL=http://a/\r\n[{000214A0-0000-0000-C000-000000000046}]\r\n"
+       "Prop3=19,2\r\nURL=http://wrong/\r\n",
+       "http://a/"},
+      {"byte-order mark", "\xEF\xBB\xBF[InternetShortcut]\r\nURL=http://a/\r\n", "http://a/"},
+      {"letter case and blanks", " [ internetshortcut ] \r\n\t url \t= \thttp://a/ \t\r\n",
+       "http://a/"},
+      {"double quotes", "[InternetShortcut]\nURL=\"http://a/\"\n", "http://a/"},
+      {"single quotes", "[InternetShortcut]\nURL='http://a/'\n", "http://a/"},
+      {"unmatched quotes stay", "[InternetShortcut]\nURL=\"http://a/'\n", "\"http://a/'"},
+      {"only one pair goes", "[InternetShortcut]\nURL=\"\"x\"\"\n", "\"x\""},
+      {"equals inside the value", "[InternetShortcut]\nURL=http://a/?b=c&d=e\n",
+       "http://a/?b=c&d=e"},
+      {"first key wins", "[InternetShortcut]\nURL=http://a/\nURL=http://b/\n", "http://a/"},
+      {"first section wins", "[InternetShortcut]\nName=x\n[InternetShortcut]\nURL=http://b/\n",
+       std::nullopt},
+      {"line without equals is no key", "[InternetShortcut]\nURL\nURL=http://a/\n", "http://a/"},
+      {"empty value", "[InternetShortcut]\nURL=\n", ""},
+      {"key before any section", "URL=http://a/\n[InternetShortcut]\n", std::nullopt},
+      {"no section", "URL=http://a/\n", std::nullopt},
+      {"similar key", "[InternetShortcut]\nURLs=http://a/\n", std::nullopt},
+      {"empty text", "", std::nullopt},
+  };
+  for (const ProfileCase& c : cases) {
+    EXPECT_EQ(FindProfileValue(c.text, "InternetShortcut", "URL"), c.url) << c.what;
+  }
+}
+
+TEST(ProfileParserTest, LongValueComesBackWhole) {
+  const std::string url = "http://a/" + std::string(5000, 'x');
+  EXPECT_EQ(
+      FindProfileValue("[InternetShortcut]\r\nURL=" + url + "\r\n", "InternetShortcut", "URL"),
+      url);
+}
+
+TEST(ReadProfileStringTest, ReadsFilesAndFallsBackToTheDefault) {
+  TempDir dir;
+  WriteFile(dir / "News.url", "[InternetShortcut]\r\nURL=http://news/\r\n");
+  WriteFile(dir / "desktop.ini", "[.ShellClassInfo]\r\nIconIndex=3\r\n");
+  std::filesystem::create_directory(dir / "folder.url");
+  EXPECT_EQ(ReadProfileString(dir / "News.url", "InternetShortcut", "URL", ""), "http://news/");
+  EXPECT_EQ(ReadProfileString(dir / "desktop.ini", "InternetShortcut", "URL", "def"), "def");
+  EXPECT_EQ(ReadProfileString(dir / "missing.url", "InternetShortcut", "URL", "def"), "def");
+  EXPECT_EQ(ReadProfileString(dir / "folder.url", "InternetShortcut", "URL", "def"), "def");
+}
+
+TEST(ReadProfileStringTest, FindsTheKeyBehindMoreThanOneBuffer) {
+  TempDir dir;
+  std::string text = "[Filler]\r\n";
+  for (int i = 0; i < 20000; ++i) text += "Key" + std::to_string(i) + "=value\r\n";
+  text += "[InternetShortcut]\r\nURL=http://far/\r\n";
+  WriteFile(dir / "big.url", text);
+  EXPECT_EQ(ReadProfileString(dir / "big.url", "InternetShortcut", "URL", ""), "http://far/");
+}
+
+}  // namespace
+}  // namespace pelmo::platform
