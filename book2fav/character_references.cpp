@@ -1,0 +1,118 @@
+#include "book2fav/character_references.h"
+
+#include <array>
+#include <cstdint>
+
+namespace pelmo {
+namespace {
+
+struct NamedReference {
+  std::string_view name;  // between '&' and ';'
+  char character;
+};
+
+constexpr std::array<NamedReference, 4> kNamedReferences{{
+    {"amp", '&'},
+    {"lt", '<'},
+    {"gt", '>'},
+    {"quot", '"'},
+}};
+
+constexpr std::uint32_t kMaxCodePoint = 0x10FFFF;
+
+bool IsValidScalar(std::uint32_t codePoint) {
+  return codePoint != 0 && codePoint <= kMaxCodePoint && (codePoint < 0xD800 || codePoint > 0xDFFF);
+}
+
+std::string EncodeUtf8(std::uint32_t codePoint) {
+  std::string bytes;
+  auto put = [&bytes](std::uint32_t value) { bytes.push_back(static_cast<char>(value)); };
+  if (codePoint < 0x80) {
+    put(codePoint);
+  } else if (codePoint < 0x800) {
+    put(0xC0 | (codePoint >> 6));
+    put(0x80 | (codePoint & 0x3F));
+  } else if (codePoint < 0x10000) {
+    put(0xE0 | (codePoint >> 12));
+    put(0x80 | ((codePoint >> 6) & 0x3F));
+    put(0x80 | (codePoint & 0x3F));
+  } else {
+    put(0xF0 | (codePoint >> 18));
+    put(0x80 | ((codePoint >> 12) & 0x3F));
+    put(0x80 | ((codePoint >> 6) & 0x3F));
+    put(0x80 | (codePoint & 0x3F));
+  }
+  return bytes;
+}
+
+int DigitValue(char byte, int base) {
+  int value = -1;
+  if (byte >= '0' && byte <= '9') {
+    value = byte - '0';
+  } else if (byte >= 'a' && byte <= 'f') {
+    value = byte - 'a' + 10;
+  } else if (byte >= 'A' && byte <= 'F') {
+    value = byte - 'A' + 10;
+  }
+  return value < base ? value : -1;
+}
+
+// body starts behind "&#"; the value stops growing once it is out of range, so long
+// digit strings cannot overflow it.
+std::optional<CharacterReference> ReadNumericReference(std::string_view body) {
+  int base = 10;
+  std::size_t index = 0;
+  if (!body.empty() && (body[0] == 'x' || body[0] == 'X')) {
+    base = 16;
+    index = 1;
+  }
+  std::size_t firstDigit = index;
+  std::uint32_t value = 0;
+  for (; index < body.size(); ++index) {
+    int digit = DigitValue(body[index], base);
+    if (digit < 0) break;
+    if (value <= kMaxCodePoint) value = value * static_cast<std::uint32_t>(base) + digit;
+  }
+  if (index == firstDigit || index >= body.size() || body[index] != ';') return std::nullopt;
+  if (!IsValidScalar(value)) return std::nullopt;
+  return CharacterReference{EncodeUtf8(value), index + 3};  // "&#" and ';'
+}
+
+}  // namespace
+
+std::optional<CharacterReference> ReadCharacterReference(std::string_view text,
+                                                         std::size_t position) {
+  if (position >= text.size() || text[position] != '&') return std::nullopt;
+  std::string_view body = text.substr(position + 1);
+  if (!body.empty() && body[0] == '#') return ReadNumericReference(body.substr(1));
+  for (const NamedReference& named : kNamedReferences) {
+    if (body.size() > named.name.size() && body.starts_with(named.name) &&
+        body[named.name.size()] == ';') {
+      return CharacterReference{std::string(1, named.character), named.name.size() + 2};
+    }
+  }
+  return std::nullopt;
+}
+
+std::string DecodeCharacterReferences(std::string_view text) {
+  std::string decoded;
+  decoded.reserve(text.size());
+  std::size_t position = 0;
+  while (position < text.size()) {
+    std::size_t ampersand = text.find('&', position);
+    if (ampersand == std::string_view::npos) ampersand = text.size();
+    decoded.append(text.substr(position, ampersand - position));
+    position = ampersand;
+    if (position == text.size()) break;
+    if (auto reference = ReadCharacterReference(text, position)) {
+      decoded += reference->bytes;
+      position += reference->length;
+    } else {
+      decoded.push_back('&');
+      ++position;
+    }
+  }
+  return decoded;
+}
+
+}  // namespace pelmo

@@ -1,0 +1,83 @@
+#include "book2fav/favourites_walk.h"
+
+#include <string>
+
+#include "book2fav/bookmark_line.h"
+#include "book2fav/shortcut_file.h"
+#include "platform/directory.h"
+#include "platform/paths.h"
+
+namespace pelmo {
+namespace {
+
+bool MakeAndEnterDirectory(const std::string& name) {
+  // It may exist already; whether it can be entered decides.
+  platform::MakeDirectory(name);
+  return platform::ChangeDirectory(name) == platform::kErrorNone;
+}
+
+}  // namespace
+
+void FavouritesWalk::handleLine(std::string_view line) {
+  // Everything behind a zero byte is not text.
+  line = line.substr(0, line.find('\0'));
+  LineMatch match = RecogniseLine(line);
+  if (lost_) {
+    if (match.kind == LineKind::Shortcut) ++notWritten_;
+    return;
+  }
+  switch (match.kind) {
+    case LineKind::Shortcut:
+      writeShortcut(line, match.tagPosition);
+      break;
+    case LineKind::FolderHeading:
+      openFolder(line, match.tagPosition);
+      break;
+    case LineKind::EndOfList:
+      closeFolder();
+      break;
+    case LineKind::Other:
+      break;
+  }
+}
+
+void FavouritesWalk::writeShortcut(std::string_view line, std::size_t tagPosition) {
+  if (skippedDepth_ > 0) {
+    ++notWritten_;
+    return;
+  }
+  ShortcutUrl url = ExtractUrl(line, tagPosition);
+  std::string title = ExtractTitle(line, url.closingQuote, 'A');
+  ui::ProgressSetStatus(progress_, url.url);
+  if (!WriteShortcutFile(names_.claimShortcutName(title), url.url)) ++notWritten_;
+}
+
+void FavouritesWalk::openFolder(std::string_view line, std::size_t tagPosition) {
+  ++depth_;
+  if (skippedDepth_ > 0) {
+    ++skippedDepth_;
+    return;
+  }
+  std::string name(FitName(ExtractTitle(line, tagPosition, 'H'), platform::kMaxNameLength));
+  if (name.empty() || !MakeAndEnterDirectory(name)) {
+    skippedDepth_ = 1;
+    return;
+  }
+  names_.enter(name);
+}
+
+void FavouritesWalk::closeFolder() {
+  // Surplus list ends never lead above the Favourites folder.
+  if (depth_ == 0) return;
+  if (skippedDepth_ > 0) {
+    --skippedDepth_;
+  } else if (platform::ChangeDirectory("..") == platform::kErrorNone) {
+    names_.leave();
+  } else {
+    lost_ = true;
+    return;
+  }
+  --depth_;
+}
+
+}  // namespace pelmo

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+#include "book2fav/written_names.h"
+#include "ui/progress.h"
+
+namespace pelmo {
+
+// Follows the lines of a bookmark file through the directory tree under the current
+// directory: a folder heading creates and enters a directory, the end of its list
+// goes back to the parent, a shortcut line writes a shortcut file.
+class FavouritesWalk {
+ public:
+  explicit FavouritesWalk(const ui::ProgressDialog& progress) : progress_(progress) {}
+
+  void handleLine(std::string_view line);
+
+  // Shortcut lines whose file was not written: not created, not written in full, in a
+  // folder that could not be entered, or read after the walk lost its way back up.
+  std::size_t notWritten() const { return notWritten_; }
+
+ private:
+  void writeShortcut(std::string_view line, std::size_t tagPosition);
+  void openFolder(std::string_view line, std::size_t tagPosition);
+  void closeFolder();
+
+  const ui::ProgressDialog& progress_;
+  WrittenNames names_;
+  std::size_t depth_ = 0;         // headings whose list has not ended yet
+  std::size_t skippedDepth_ = 0;  // innermost open folders that could not be entered
+  std::size_t notWritten_ = 0;
+  bool lost_ = false;  // a parent could not be made current; nothing more is written
+};
+
+}  // namespace pelmo

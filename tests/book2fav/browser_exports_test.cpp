@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "conversion_test_support.h"
+
+namespace pelmo::testing {
+namespace {
+
+using Tree = std::map<std::string, std::string>;
+
+const std::filesystem::path kFixtures = PELMO_BOOK2FAV_FIXTURES;
+
+struct ExportCase {
+  const char* fixture;
+  Tree tree;
+};
+
+TEST_F(ConversionTest, BrowserExportsConvertWithNothingLost) {
+  const ExportCase cases[] = {
+      {"firefox.html",
+       {{"Browser Help/", ""},
+        {"Browser Help/Get Help.URL", Shortcut("https://support.example.org/products/browser")},
+        {"Browser Help/Customize & Extend.URL",
+         Shortcut("https://addons.example.org/list?type=theme&sort=rating")},
+        {"Bookmarks Toolbar/", ""},
+        {"Bookmarks Toolbar/Example Domain.URL", Shortcut("https://www.example.com/")},
+        {"Bookmarks Toolbar/Suche a b.URL", Shortcut("https://search.example.com/?q=a%20b&hl=de")},
+        {"Other Bookmarks/", ""},
+        {"Other Bookmarks/Release 15 notes.URL",
+         Shortcut("https://blog.example.net/2023/05/post.html")},
+        {"Other Bookmarks/Caf\xC3\xA9 Menu.URL", Shortcut("https://caf\xC3\xA9.example.fr/menu")}}},
+      {"chrome.html",
+       {{"Bookmarks bar/", ""},
+        {"Bookmarks bar/Talk C++ & Rust.URL",
+         Shortcut("https://video.example.com/watch?v=abc&t=42s")},
+        {"Bookmarks bar/Work/", ""},
+        {"Bookmarks bar/Work/Sprint board.URL", Shortcut("https://tracker.example.com/board/12")},
+        {"Bookmarks bar/Work/Sprint board (2).URL",
+         Shortcut("https://tracker.example.com/board/13")},
+        {"Bookmarks bar/Empty folder/", ""},
+        {"Other bookmarks/", ""},
+        {"Other bookmarks/It's news.URL", Shortcut("https://news.example.org/")}}},
+      {"edge.html",
+       {{"Favorites bar/", ""},
+        {"Favorites bar/Portal  Start.URL",
+         Shortcut("https://portal.example.com/start?form=MX01&ocid=edge")},
+        {"Favorites bar/Office \xE2\x80\x93 Home.URL", Shortcut("https://office.example.com/")},
+        {"Travel/", ""},
+        {"Travel/Flights ZRH  LIS.URL",
+         Shortcut("https://flights.example.com/search?from=ZRH&to=LIS")}}},
+      {"safari.html",
+       {{"Favorites/", ""},
+        {"Favorites/Example University.URL", Shortcut("https://www.example.edu/")},
+        {"Favorites/Maps.URL", Shortcut("https://maps.example.com/?ll=47.37,8.54&z=14")},
+        {"Bookmarks Menu/", ""},
+        {"Reading List/", ""},
+        {"Reading List/A long story.URL", Shortcut("https://longreads.example.com/story/1")}}},
+      {"netscape.html",
+       {{"Personal Toolbar Folder/", ""},
+        {"Personal Toolbar Folder/Home Page.URL", Shortcut("http://home.example.com/")},
+        {"Personal Toolbar Folder/R&D Search.URL",
+         Shortcut("http://www.example.com/cgi-bin/search?q=x&y=1")},
+        {"FTP Archive.URL", Shortcut("ftp://ftp.example.com/pub/")}}},
+  };
+  for (const ExportCase& c : cases) {
+    TempDir root;
+    CurrentDirectoryGuard restore;
+    ConversionSettings settings = Settings();
+    settings.favouritesFolder = root / "Favourites";
+    settings.bookmarkFile = (kFixtures / c.fixture).string();
+    EXPECT_TRUE(ConvertBookmarksToFavourites(settings, backend)) << c.fixture;
+    EXPECT_EQ(ReadTree(settings.favouritesFolder), c.tree) << c.fixture;
+    EXPECT_TRUE(
+        std::filesystem::equivalent(std::filesystem::current_path(), settings.favouritesFolder))
+        << c.fixture;
+  }
+  EXPECT_TRUE(backend.messages.empty());
+}
+
+TEST_F(ConversionTest, ExampleFileConvertsEveryBookmark) {
+  ConversionSettings settings = Settings();
+  settings.bookmarkFile = PELMO_EXAMPLE_BOOKMARKS;
+  ASSERT_TRUE(ConvertBookmarksToFavourites(settings, backend));
+  int shortcuts = 0;
+  for (const auto& [path, bytes] : Favourites()) shortcuts += path.ends_with(".URL") ? 1 : 0;
+  EXPECT_EQ(shortcuts, 25);
+  EXPECT_EQ(ReadFile(favourites() + "/Bookmarks Toolbar/Development/Q&A for new developers.URL"),
+            Shortcut("https://wiki.example.dev/Q%26A"));
+}
+
+}  // namespace
+}  // namespace pelmo::testing

@@ -1,0 +1,93 @@
+#include "book2fav/written_names.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace pelmo {
+namespace {
+
+TEST(FitNameTest, NeverCutsInsideAUtf8Character) {
+  struct Case {
+    std::string name;
+    std::size_t maxBytes;
+    std::string fitted;
+  };
+  const std::string e = "\xC3\xA9";              // two bytes
+  const std::string euro = "\xE2\x82\xAC";       // three bytes
+  const std::string emoji = "\xF0\x9F\x98\x80";  // four bytes
+  const Case cases[] = {
+      {"abc", 3, "abc"},
+      {"abcd", 3, "abc"},
+      {"ab" + e, 3, "ab"},
+      {"ab" + e, 4, "ab" + e},
+      {"a" + euro, 2, "a"},
+      {"a" + euro, 3, "a"},
+      {"a" + euro + "b", 4, "a" + euro},
+      {emoji + emoji, 7, emoji},
+      {emoji, 4, emoji},
+      {"ab\xE9"
+       "cd",
+       3, "ab\xE9"},  // a Latin-1 byte is a character of its own
+      {"ab\xC3"
+       "cd",
+       3, "ab\xC3"},  // a lead byte without its continuation
+      {"\xA9\xA9\xA9\xA9", 2, "\xA9\xA9"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FitName(c.name, c.maxBytes), c.fitted) << c.name << " " << c.maxBytes;
+  }
+}
+
+TEST(WrittenNamesTest, NumbersRepeatedTitlesWithoutRegardToCase) {
+  WrittenNames names;
+  EXPECT_EQ(names.claimShortcutName("News"), "News.URL");
+  EXPECT_EQ(names.claimShortcutName("news"), "news (2).URL");
+  EXPECT_EQ(names.claimShortcutName("NEWS"), "NEWS (3).URL");
+  EXPECT_EQ(names.claimShortcutName(""), ".URL");
+  EXPECT_EQ(names.claimShortcutName(""), " (2).URL");
+}
+
+TEST(WrittenNamesTest, SkipsGeneratedNamesAlreadyUsed) {
+  WrittenNames names;
+  EXPECT_EQ(names.claimShortcutName("A (2)"), "A (2).URL");
+  EXPECT_EQ(names.claimShortcutName("A"), "A.URL");
+  EXPECT_EQ(names.claimShortcutName("A"), "A (3).URL");
+  EXPECT_EQ(names.claimShortcutName("A (3)"), "A (3) (2).URL");
+}
+
+TEST(WrittenNamesTest, KeepsNamesPerDirectoryAndSharesThemBetweenEqualHeadings) {
+  WrittenNames names;
+  EXPECT_EQ(names.claimShortcutName("Home"), "Home.URL");
+  names.enter("News");
+  EXPECT_EQ(names.claimShortcutName("Home"), "Home.URL");
+  names.leave();
+  names.enter("Other");
+  EXPECT_EQ(names.claimShortcutName("Home"), "Home.URL");
+  names.leave();
+  names.enter("NEWS");
+  EXPECT_EQ(names.claimShortcutName("Home"), "Home (2).URL");
+  names.enter("Deeper");
+  EXPECT_EQ(names.claimShortcutName("Home"), "Home.URL");
+  names.leave();
+  names.leave();
+  EXPECT_EQ(names.claimShortcutName("Home"), "Home (2).URL");
+}
+
+TEST(WrittenNamesTest, LongNamesFitWithExtensionAndNumber) {
+  WrittenNames names;
+  std::string title(300, 'x');
+  std::string first = names.claimShortcutName(title);
+  EXPECT_EQ(first, std::string(251, 'x') + ".URL");
+  std::string second = names.claimShortcutName(title);
+  EXPECT_EQ(second, std::string(247, 'x') + " (2).URL");
+  EXPECT_EQ(second.size(), 255u);
+
+  std::string wide;
+  for (int i = 0; i < 150; ++i) wide += "\xC3\xA9";
+  std::string fitted = names.claimShortcutName(wide);
+  EXPECT_EQ(fitted, wide.substr(0, 250) + ".URL");
+}
+
+}  // namespace
+}  // namespace pelmo
