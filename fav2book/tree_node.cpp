@@ -1,6 +1,6 @@
 #include "fav2book/tree_node.h"
 
-#include <cstring>
+#include <algorithm>
 #include <new>
 #include <type_traits>
 #include <vector>
@@ -28,10 +28,10 @@ TreeNode* MakeTreeNode(NodeKind kind, std::string_view name, std::string_view ur
   node->nameLength = static_cast<std::uint32_t>(name.size());
   node->urlLength = static_cast<std::uint32_t>(url.size());
   char* text = reinterpret_cast<char*>(node + 1);
-  std::memcpy(text, name.data(), name.size());
-  text[name.size()] = '\0';
-  std::memcpy(text + name.size() + 1, url.data(), url.size());
-  text[name.size() + 1 + url.size()] = '\0';
+  char* end = std::copy(name.begin(), name.end(), text);
+  *end++ = '\0';
+  end = std::copy(url.begin(), url.end(), end);
+  *end = '\0';
   node->link.name = text;
   return node;
 }

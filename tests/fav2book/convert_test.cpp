@@ -55,6 +55,7 @@ class ConvertTest : public ::testing::Test {
     std::filesystem::create_directories(favourites() / "Tools & Tips");
     WriteShortcut(favourites() / "News.url", "file:///C:/news.htm");
     WriteShortcut(favourites() / "Tools & Tips" / "Search.url", "file:///C:/search.htm");
+    WriteFile(favourites() / "desktop.ini", "[.ShellClassInfo]\r\nIconIndex=1\r\n");
   }
   // An existing bookmark file in a directory of its own, so leftovers can be seen.
   void MakeBookmarks(std::string_view bytes) {

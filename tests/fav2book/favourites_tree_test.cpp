@@ -9,7 +9,6 @@
 
 #include "favourites_fixture.h"
 #include "platform/directory.h"
-#include "support/scripted_backend.h"
 
 namespace pelmo {
 namespace {
@@ -83,19 +82,6 @@ TEST(ReadShortcutUrl, ReadsShortcutsAsProgramsWriteThem) {
   }
   EXPECT_EQ(ReadShortcutUrl(dir / "missing.url"), "");
   EXPECT_EQ(ReadShortcutUrl(dir.str()), "");
-}
-
-TEST(CollectFavourites, BuildsTheTreeInNameOrder) {
-  TempDir dir;
-  std::filesystem::create_directories(dir.path() / "Tools & Tips");
-  WriteShortcut(dir.path() / "Tools & Tips" / "Search.url", "file:///C:/search.htm");
-  std::filesystem::create_directories(dir.path() / "Empty");
-  WriteShortcut(dir.path() / "News.url", "file:///C:/news.htm");
-  WriteFile(dir.path() / "desktop.ini", "[.ShellClassInfo]\r\nIconIndex=1\r\n");
-  Collected got = Collect(dir);
-  EXPECT_EQ(got.count, 2u);
-  EXPECT_EQ(got.tree,
-            "Empty{};News=file:///C:/news.htm;Tools & Tips{Search=file:///C:/search.htm;};");
 }
 
 TEST(CollectFavourites, KeepsEveryEntryInItsOwnFolder) {
@@ -176,18 +162,6 @@ TEST(CollectFavourites, AFolderThatCannotBeMadeGivesItsEntriesToTheEnclosingFold
   EXPECT_EQ(got.tree, "Outer{a=a.url;Inner{y=y;};m=m.url;x=x;z=z.url;};top=top;");
 }
 
-TEST(CollectFavourites, ShortcutsThatCannotBeMadeAreNotCounted) {
-  TempDir dir;
-  WriteShortcut(dir.path() / "keep.url", "k");
-  WriteShortcut(dir.path() / "drop.url", "d");
-  auto refuseDrop = [](NodeKind kind, std::string_view name, std::string_view url) {
-    return name == "drop" ? nullptr : MakeTreeNode(kind, name, url);
-  };
-  Collected got = Collect(dir, refuseDrop);
-  EXPECT_EQ(got.count, 1u);
-  EXPECT_EQ(got.tree, "keep=k;");
-}
-
 TEST(CollectFavourites, ADirectoryThatCannotBeEnteredStaysAnEmptyFolder) {
   TempDir dir;
   std::filesystem::create_directories(dir.path() / "A");
@@ -201,17 +175,6 @@ TEST(CollectFavourites, ADirectoryThatCannotBeEnteredStaysAnEmptyFolder) {
   for (const char* name : {"a.url", "m.url", "z.url"}) WriteShortcut(dir.path() / "B" / name, "u");
   ASSERT_EQ(::chmod((dir / "B/Locked").c_str(), 0), 0);
   EXPECT_EQ(Collect(dir).tree, "A{a=u;loop{};m=u;z=u;};B{a=u;Locked{};m=u;z=u;};top=t;");
-}
-
-TEST(CollectFavourites, ReportsEachShortcutToTheProgressBar) {
-  TempDir dir;
-  std::filesystem::create_directories(dir.path() / "F");
-  WriteShortcut(dir.path() / "F" / "one.url", "http://one/");
-  testing::ScriptedBackend backend;
-  ui::ProgressDialog progress = ui::ProgressOpen(backend);
-  FavouritesTree tree;
-  EXPECT_EQ(CollectFavourites(ScanOpen(dir / "*.*"), tree.root(), progress), 1u);
-  EXPECT_EQ(backend.progressLog, (std::vector<std::string>{"open", "status:http://one/", "step"}));
 }
 
 }  // namespace
