@@ -75,6 +75,9 @@ TEST_F(ConversionTest, LinesGiveTheirTree) {
        "<DT><H3 FOLDED>News</h3>\n<DT><A HREF=\"u\">Docs</a>\n",
        {{"Newsh3/", ""}, {"Newsh3/Docsa.URL", Shortcut("u")}}},
       {"no quotes give an empty URL and name", "<DT><A HREF=x>T</A>\n", {{".URL", Shortcut("")}}},
+      {"one quote gives a URL to the line's end",
+       "<DT><A HREF=\"u>T\n",
+       {{".URL", Shortcut("u>T")}}},
       {"a title filtered to nothing", "<DT><A HREF=\"u\">...</A>\n", {{".URL", Shortcut("u")}}},
       {"surplus list ends at the top are ignored",
        "</DL><p>\n</DL><p>\n<DT><A HREF=\"u\">T</A>\n",
@@ -162,15 +165,6 @@ TEST_F(ConversionTest, BookmarkFileThatCannotBeOpened) {
     EXPECT_TRUE(fresh.progressLog.empty());
   }
   EXPECT_TRUE(fs::is_directory(favourites()));
-}
-
-TEST_F(ConversionTest, CancelCreatesNothing) {
-  WriteFile(bookmarks(), "<DT><A HREF=\"u\">T</A>\n");
-  ConversionSettings settings = Settings();
-  settings.automatic = false;
-  EXPECT_FALSE(ConvertBookmarksToFavourites(settings, backend));
-  EXPECT_EQ(backend.okCancelQuestions, 1);
-  EXPECT_FALSE(fs::exists(favourites()));
 }
 
 TEST_F(ConversionTest, ShortcutThatCannotBeCreatedIsReported) {

@@ -70,7 +70,6 @@ TEST(CreateDirectoryPathTest, PosixStyleCreatesEveryMissingComponent) {
 struct Prepared {
   bool entered;
   std::vector<std::string> messages;
-  bool exists;
 };
 
 Prepared Prepare(const std::string& folder, bool automatic, std::deque<bool> answers) {
@@ -82,13 +81,13 @@ Prepared Prepare(const std::string& folder, bool automatic, std::deque<bool> ans
   backend.okCancelAnswers = std::move(answers);
   bool entered = EnterFavouritesFolder(settings, backend);
   bool inFolder = entered && fs::equivalent(fs::current_path(), folder);
-  return {entered && inFolder, backend.messageTexts(), fs::is_directory(folder)};
+  return {entered && inFolder, backend.messageTexts()};
 }
 
 const std::string kQuestion =
     "The specified Favourites folder does not exist.\nWould you like to create it?";
 
-TEST(EnterFavouritesFolderTest, AsksBeforeCreatingUnlessAutomatic) {
+TEST(EnterFavouritesFolderTest, AsksBeforeCreating) {
   TempDir temp;
   Prepared cancelled = Prepare(temp / "x/Favs", false, {false});
   EXPECT_FALSE(cancelled.entered);
@@ -98,14 +97,6 @@ TEST(EnterFavouritesFolderTest, AsksBeforeCreatingUnlessAutomatic) {
   Prepared confirmed = Prepare(temp / "x/Favs", false, {true});
   EXPECT_TRUE(confirmed.entered);
   EXPECT_EQ(confirmed.messages, std::vector<std::string>{kQuestion});
-
-  Prepared automatic = Prepare(temp / "y/Favs", true, {});
-  EXPECT_TRUE(automatic.entered);
-  EXPECT_TRUE(automatic.messages.empty());
-
-  Prepared existing = Prepare(temp / "y/Favs", false, {});
-  EXPECT_TRUE(existing.entered);
-  EXPECT_TRUE(existing.messages.empty());
 }
 
 TEST(EnterFavouritesFolderTest, RefusesWhatCannotBecomeAFolder) {

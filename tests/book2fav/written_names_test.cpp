@@ -39,15 +39,6 @@ TEST(FitNameTest, NeverCutsInsideAUtf8Character) {
   }
 }
 
-TEST(WrittenNamesTest, NumbersRepeatedTitlesWithoutRegardToCase) {
-  WrittenNames names;
-  EXPECT_EQ(names.claimShortcutName("News"), "News.URL");
-  EXPECT_EQ(names.claimShortcutName("news"), "news (2).URL");
-  EXPECT_EQ(names.claimShortcutName("NEWS"), "NEWS (3).URL");
-  EXPECT_EQ(names.claimShortcutName(""), ".URL");
-  EXPECT_EQ(names.claimShortcutName(""), " (2).URL");
-}
-
 TEST(WrittenNamesTest, SkipsGeneratedNamesAlreadyUsed) {
   WrittenNames names;
   EXPECT_EQ(names.claimShortcutName("A (2)"), "A (2).URL");
@@ -72,21 +63,6 @@ TEST(WrittenNamesTest, KeepsNamesPerDirectoryAndSharesThemBetweenEqualHeadings) 
   names.leave();
   names.leave();
   EXPECT_EQ(names.claimShortcutName("Home"), "Home (2).URL");
-}
-
-TEST(WrittenNamesTest, LongNamesFitWithExtensionAndNumber) {
-  WrittenNames names;
-  std::string title(300, 'x');
-  std::string first = names.claimShortcutName(title);
-  EXPECT_EQ(first, std::string(251, 'x') + ".URL");
-  std::string second = names.claimShortcutName(title);
-  EXPECT_EQ(second, std::string(247, 'x') + " (2).URL");
-  EXPECT_EQ(second.size(), 255u);
-
-  std::string wide;
-  for (int i = 0; i < 150; ++i) wide += "\xC3\xA9";
-  std::string fitted = names.claimShortcutName(wide);
-  EXPECT_EQ(fitted, wide.substr(0, 250) + ".URL");
 }
 
 }  // namespace
