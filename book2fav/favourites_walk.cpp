@@ -13,6 +13,9 @@ namespace {
 bool MakeAndEnterDirectory(const std::string& name) {
   // It may exist already; whether it can be entered decides.
   platform::MakeDirectory(name);
+  // The way back up is "..", which from behind a link leads out of the Favourites
+  // folder: a link is a folder that cannot be entered.
+  if (platform::IsSymbolicLink(name)) return false;
   return platform::ChangeDirectory(name) == platform::kErrorNone;
 }
 

@@ -197,6 +197,20 @@ TEST_F(ConversionTest, FolderThatCannotBeEnteredIsSkippedAndReported) {
   EXPECT_TRUE(InFavourites());
 }
 
+TEST_F(ConversionTest, LinkedFolderIsNotEnteredSoNothingLandsOutside) {
+  fs::create_directories(favourites());
+  fs::create_directories(temp / "Elsewhere/Deeper");
+  fs::create_directory_symlink(temp / "Elsewhere/Deeper", favourites() + "/News");
+  ASSERT_FALSE(
+      Convert("<DT><H3>News</H3>\n<DL><p>\n<DT><A HREF=\"1\">In</A>\n</DL><p>\n"
+              "<DT><A HREF=\"2\">After</A>\n"));
+  EXPECT_TRUE(fs::is_empty(temp / "Elsewhere/Deeper"));
+  EXPECT_EQ(ReadTree(temp / "Elsewhere"), (Tree{{"Deeper/", ""}}));
+  EXPECT_TRUE(fs::exists(favourites() + "/After.URL"));
+  EXPECT_EQ(backend.messageTexts(), std::vector<std::string>{kNotWritten});
+  EXPECT_TRUE(InFavourites());
+}
+
 // Root passes every permission check, so the tests of locked directories run in a
 // child process that drops to a plain user first.
 void BecomePlainUserIfRoot(const TempDir& temp) {
