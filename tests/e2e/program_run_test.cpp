@@ -1,0 +1,109 @@
+// The built program as a user runs it: switches, messages on stderr, exit codes.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "e2e/run_program.h"
+#include "ui/ui.h"
+
+namespace pelmo::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kExample = std::string(PELMO_EXAMPLES) + "/bookmarks.html";
+const std::string kTitle(ui::kTitleLine);
+
+TEST(ProgramRun, HelpAndVersionPrintAndExitZero) {
+  TempDir dir;
+  ProgramRun help = RunProgram(dir.str(), {"--help"});
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_NE(help.out.find("/auto"), std::string::npos);
+  ProgramRun version = RunProgram(dir.str(), {"--version"});
+  EXPECT_EQ(version.exitCode, 0);
+  EXPECT_EQ(version.out, kTitle + "\n");
+}
+
+TEST(ProgramRun, ConvertsTheExampleIntoFavourites) {
+  TempDir dir;
+  ProgramRun run = RunProgram(dir.str(), {"/auto", "/btf", "/book", kExample, "/fav", "Fav"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.err, "");  // no terminal: no progress bar
+  std::string mail = ReadFile(dir / "Fav/Bookmarks Toolbar/Mail.URL");
+  EXPECT_EQ(mail, "[InternetShortcut]\r\nURL=https://mail.example.net/inbox\r\n");
+  EXPECT_TRUE(fs::exists(dir / "Fav/Recipes/Crème brûlée.URL"));
+}
+
+TEST(ProgramRun, RelativePathsAreTakenFromTheStartingDirectory) {
+  TempDir dir;
+  fs::copy_file(kExample, dir / "saved.html");
+  ProgramRun there = RunProgram(dir.str(), {"/auto", "/btf", "/book", "saved.html", "/fav", "F"});
+  EXPECT_EQ(there.exitCode, 1) << there.err;
+  ProgramRun back =
+      RunProgram(dir.str(), {"/auto", "/ftb", "/fav", "F", "/book", "again.html", "/quiet"});
+  EXPECT_EQ(back.exitCode, 1) << back.err;
+  EXPECT_NE(ReadFile(dir / "again.html").find("https://mail.example.net/inbox"), std::string::npos);
+}
+
+TEST(ProgramRun, AConversionThatGivesUpExitsWithTwoAndSaysWhy) {
+  struct Case {
+    std::vector<std::string> words;
+    std::string message;
+  };
+  TempDir dir;
+  WriteFile(dir / "plain", "x");
+  const Case cases[] = {
+      {{"/auto", "/btf", "/book", "missing.html", "/fav", "F"}, "Unable to open Bookmark file!"},
+      {{"/auto", "/btf", "/book", kExample, "/fav", "plain/F"}, "Error creating directory!"},
+      {{"/auto", "/ftb", "/fav", "absent", "/book", "b.html"}, "Unable to open Favourites folder!"},
+      {{"/auto", "/ftb", "/fav", ".", "/book", "/"}, "Unable to open Bookmark file!"},
+  };
+  for (const Case& c : cases) {
+    ProgramRun run = RunProgram(dir.str(), c.words);
+    EXPECT_EQ(run.exitCode, 2) << c.message;
+    EXPECT_EQ(run.err, kTitle + "\nWarning: " + c.message + "\n");
+  }
+}
+
+TEST(ProgramRun, WithoutAutoTheMissingDialogEndsTheRunWithAHint) {
+  TempDir dir;
+  ProgramRun run =
+      RunProgram(dir.str(), {"/btf", "/book", kExample, "/fav", "F"}, {"PELMO_UI=none"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("/auto"), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir / "F"));
+}
+
+TEST(ProgramRun, DefaultsComeFromTheRegistryFile) {
+  TempDir dir;
+  WriteFile(dir / "registry.reg",
+            "Windows Registry Editor Version 5.00\r\n\r\n"
+            "[HKEY_USERS\\.Default\\Software\\Netscape\\Netscape Navigator\\Bookmark List]\r\n"
+            "\"File Location\"=\"" +
+                kExample +
+                "\"\r\n\r\n"
+                "[HKEY_USERS\\.Default\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\"
+                "Shell Folders]\r\n\"Favorites\"=\"" +
+                (dir / "FromRegistry") + "\"\r\n");
+  ProgramRun run =
+      RunProgram(dir.str(), {"/auto", "/btf"}, {"PELMO_REGISTRY=" + (dir / "registry.reg")});
+  EXPECT_EQ(run.exitCode, 1) << run.err;
+  EXPECT_TRUE(fs::exists(dir / "FromRegistry/Bookmarks Toolbar/Mail.URL"));
+}
+
+TEST(ProgramRun, AutomaticModeReplacesAnExistingBookmarkFileWithoutAsking) {
+  TempDir dir;
+  fs::create_directories(dir / "F/Sub");
+  WriteFile(dir / "F/Sub/Page.url", "[InternetShortcut]\r\nURL=http://page/\r\n");
+  WriteFile(dir / "b.html", "old text that is not a bookmark list");
+  ProgramRun run =
+      RunProgram(dir.str(), {"/auto", "/ftb", "/fav", "F", "/book", "b.html", "/title", "T"});
+  EXPECT_EQ(run.exitCode, 1) << run.err;
+  EXPECT_EQ(ReadFile(dir / "b.html"),
+            "<TITLE>T</TITLE>\r\n\r\n<H1>T</H1>\r\n\r\n\r\n<DL><p>\r\n\r\n"
+            "\t<DT><H3 FOLDED>Sub</H3>\r\n\r\n\t<DL><P>\r\n\r\n"
+            "\t\t<DT><A HREF=\"http://page/\">Page</A>\r\n\r\n\t</DL><P>\r\n\r\n</DL><P>\r\n\r\n");
+}
+
+}  // namespace
+}  // namespace pelmo::testing
