@@ -2,6 +2,10 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
+#include <utility>
+
+#include "platform/utf8.h"
 
 namespace pelmo {
 namespace {
@@ -22,27 +26,6 @@ constexpr std::uint32_t kMaxCodePoint = 0x10FFFF;
 
 bool IsValidScalar(std::uint32_t codePoint) {
   return codePoint != 0 && codePoint <= kMaxCodePoint && (codePoint < 0xD800 || codePoint > 0xDFFF);
-}
-
-std::string EncodeUtf8(std::uint32_t codePoint) {
-  std::string bytes;
-  auto put = [&bytes](std::uint32_t value) { bytes.push_back(static_cast<char>(value)); };
-  if (codePoint < 0x80) {
-    put(codePoint);
-  } else if (codePoint < 0x800) {
-    put(0xC0 | (codePoint >> 6));
-    put(0x80 | (codePoint & 0x3F));
-  } else if (codePoint < 0x10000) {
-    put(0xE0 | (codePoint >> 12));
-    put(0x80 | ((codePoint >> 6) & 0x3F));
-    put(0x80 | (codePoint & 0x3F));
-  } else {
-    put(0xF0 | (codePoint >> 18));
-    put(0x80 | ((codePoint >> 12) & 0x3F));
-    put(0x80 | ((codePoint >> 6) & 0x3F));
-    put(0x80 | (codePoint & 0x3F));
-  }
-  return bytes;
 }
 
 int DigitValue(char byte, int base) {
@@ -75,7 +58,9 @@ std::optional<CharacterReference> ReadNumericReference(std::string_view body) {
   }
   if (index == firstDigit || index >= body.size() || body[index] != ';') return std::nullopt;
   if (!IsValidScalar(value)) return std::nullopt;
-  return CharacterReference{EncodeUtf8(value), index + 3};  // "&#" and ';'
+  std::string bytes;
+  platform::AppendUtf8(bytes, value);
+  return CharacterReference{std::move(bytes), index + 3};  // "&#" and ';'
 }
 
 }  // namespace

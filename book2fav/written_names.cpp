@@ -1,14 +1,11 @@
 #include "book2fav/written_names.h"
 
 #include "platform/paths.h"
+#include "platform/utf8.h"
 #include "util/text.h"
 
 namespace pelmo {
 namespace {
-
-bool IsContinuationByte(unsigned char byte) {
-  return (byte & 0xC0) == 0x80;
-}
 
 // How many bytes a UTF-8 sequence has that starts with this byte; 0 when it starts none.
 std::size_t SequenceLength(unsigned char lead) {
@@ -42,11 +39,11 @@ std::string_view FitName(std::string_view name, std::size_t maxBytes) {
   std::size_t cut = maxBytes;
   for (std::size_t back = 1; back <= 3 && back <= cut; ++back) {
     auto byte = static_cast<unsigned char>(name[cut - back]);
-    if (IsContinuationByte(byte)) continue;
+    if (platform::IsUtf8Continuation(byte)) continue;
     std::size_t length = SequenceLength(byte);
     bool complete = cut - back + length <= name.size();
     for (std::size_t i = 1; complete && i < length; ++i) {
-      complete = IsContinuationByte(static_cast<unsigned char>(name[cut - back + i]));
+      complete = platform::IsUtf8Continuation(static_cast<unsigned char>(name[cut - back + i]));
     }
     if (length > back && complete) cut -= back;
     break;

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/posix/text_compare.h"
+#include "platform/utf8.h"
 
 namespace pelmo::platform {
 namespace {
@@ -11,25 +12,6 @@ namespace {
 constexpr std::string_view kUtf16LeByteOrderMark = "\xFF\xFE";
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 constexpr char32_t kReplacementCharacter = 0xFFFD;
-
-void AppendUtf8(std::string& out, char32_t code) {
-  auto add = [&out](std::uint32_t byte) { out.push_back(static_cast<char>(byte)); };
-  if (code < 0x80) {
-    add(code);
-  } else if (code < 0x800) {
-    add(0xC0 | (code >> 6));
-    add(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    add(0xE0 | (code >> 12));
-    add(0x80 | ((code >> 6) & 0x3F));
-    add(0x80 | (code & 0x3F));
-  } else {
-    add(0xF0 | (code >> 18));
-    add(0x80 | ((code >> 12) & 0x3F));
-    add(0x80 | ((code >> 6) & 0x3F));
-    add(0x80 | (code & 0x3F));
-  }
-}
 
 // Unpaired surrogates become the replacement character; an odd last byte is dropped.
 std::string Utf16LeToUtf8(std::string_view bytes) {
