@@ -10,6 +10,7 @@
 #include <string>
 
 #include "book2fav/bookmarks_to_favourites.h"
+#include "support/silent_backend.h"
 #include "ui/ui.h"
 
 namespace {
@@ -19,16 +20,7 @@ namespace fs = std::filesystem;
 constexpr int kFolders = 1000;
 constexpr int kLinksPerFolder = 100;
 
-class SilentBackend : public pelmo::ui::Backend {
- public:
-  void showMessage(std::string_view text, pelmo::ui::Icon) override {
-    std::fprintf(stderr, "message: %.*s\n", static_cast<int>(text.size()), text.data());
-  }
-  bool askOkCancel(std::string_view) override { return false; }
-  pelmo::ui::OverwriteChoice askOverwrite() override { return pelmo::ui::OverwriteChoice::Cancel; }
-  std::unique_ptr<pelmo::ui::ProgressView> openProgress() override { return nullptr; }
-  std::optional<int> runDialog(int, pelmo::ui::DialogLogic&) override { return std::nullopt; }
-};
+using pelmo::bench::SilentBackend;
 
 fs::path MakeWorkDirectory() {
   std::random_device random;

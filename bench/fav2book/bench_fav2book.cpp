@@ -11,21 +11,13 @@
 #include <string>
 
 #include "fav2book/favourites_to_bookmarks.h"
+#include "support/silent_backend.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class SilentBackend : public pelmo::ui::Backend {
- public:
-  void showMessage(std::string_view text, pelmo::ui::Icon) override {
-    std::fprintf(stderr, "message: %.*s\n", static_cast<int>(text.size()), text.data());
-  }
-  bool askOkCancel(std::string_view) override { return false; }
-  pelmo::ui::OverwriteChoice askOverwrite() override { return pelmo::ui::OverwriteChoice::Cancel; }
-  std::unique_ptr<pelmo::ui::ProgressView> openProgress() override { return nullptr; }
-  std::optional<int> runDialog(int, pelmo::ui::DialogLogic&) override { return std::nullopt; }
-};
+using pelmo::bench::SilentBackend;
 
 void WriteShortcuts(const fs::path& folder, int first, int count) {
   fs::create_directories(folder);
