@@ -2,9 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string_view>
-#include <vector>
 
 namespace pelmo::platform {
 
@@ -59,7 +59,8 @@ class File {
   void release();
 
   std::intptr_t handle_ = -1;
-  std::vector<char> buffer_;
+  // Not zeroed: a shortcut file of a few dozen bytes should not pay for clearing it.
+  std::unique_ptr<char[]> buffer_;
   std::size_t readPos_ = 0;
   std::size_t readEnd_ = 0;
   std::size_t writeEnd_ = 0;  // bytes gathered for the next write

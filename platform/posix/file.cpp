@@ -68,7 +68,8 @@ std::optional<File> File::open(std::string_view path, FileAccess access) {
   return File(fd);
 }
 
-File::File(std::intptr_t handle) : handle_(handle), buffer_(kBufferSize) {}
+File::File(std::intptr_t handle)
+    : handle_(handle), buffer_(std::make_unique_for_overwrite<char[]>(kBufferSize)) {}
 
 File::File(File&& other) noexcept
     : handle_(std::exchange(other.handle_, -1)),
@@ -107,7 +108,7 @@ void File::release() {
 bool File::refill() {
   readPos_ = readEnd_ = 0;
   if (handle_ < 0 || readFailed_) return false;
-  ssize_t got = ReadSome(FdOf(handle_), buffer_.data(), buffer_.size());
+  ssize_t got = ReadSome(FdOf(handle_), buffer_.get(), kBufferSize);
   if (got < 0) {
     readFailed_ = true;
     return false;
@@ -121,13 +122,13 @@ std::size_t File::read(char* destination, std::size_t count) {
   while (copied < count) {
     if (readPos_ < readEnd_) {
       std::size_t take = std::min(count - copied, readEnd_ - readPos_);
-      std::memcpy(destination + copied, buffer_.data() + readPos_, take);
+      std::memcpy(destination + copied, buffer_.get() + readPos_, take);
       readPos_ += take;
       copied += take;
       continue;
     }
     // A request at least as large as the buffer skips the extra copy.
-    if (count - copied >= buffer_.size()) {
+    if (count - copied >= kBufferSize) {
       if (handle_ < 0 || readFailed_) break;
       ssize_t got = ReadSome(FdOf(handle_), destination + copied, count - copied);
       if (got < 0) readFailed_ = true;
@@ -149,21 +150,21 @@ bool File::rewind() {
 
 bool File::write(std::string_view bytes) {
   if (writeFailed_ || handle_ < 0) return false;
-  if (bytes.size() > buffer_.size() - writeEnd_) {
+  if (bytes.size() > kBufferSize - writeEnd_) {
     if (!flushWrites()) return false;
-    if (bytes.size() >= buffer_.size()) {
+    if (bytes.size() >= kBufferSize) {
       writeFailed_ = !WriteAll(FdOf(handle_), bytes.data(), bytes.size());
       return !writeFailed_;
     }
   }
-  std::memcpy(buffer_.data() + writeEnd_, bytes.data(), bytes.size());
+  std::memcpy(buffer_.get() + writeEnd_, bytes.data(), bytes.size());
   writeEnd_ += bytes.size();
   return true;
 }
 
 bool File::flushWrites() {
   if (writeEnd_ > 0 && !writeFailed_ && handle_ >= 0) {
-    writeFailed_ = !WriteAll(FdOf(handle_), buffer_.data(), writeEnd_);
+    writeFailed_ = !WriteAll(FdOf(handle_), buffer_.get(), writeEnd_);
   }
   writeEnd_ = 0;
   return !writeFailed_;
