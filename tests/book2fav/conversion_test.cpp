@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "conversion_test_support.h"
+#include "support/child_process.h"
 
 namespace pelmo::testing {
 namespace {
@@ -211,18 +212,6 @@ TEST_F(ConversionTest, LinkedFolderIsNotEnteredSoNothingLandsOutside) {
   EXPECT_TRUE(InFavourites());
 }
 
-// Root passes every permission check, so the tests of locked directories run in a
-// child process that drops to a plain user first.
-void BecomePlainUserIfRoot(const TempDir& temp) {
-  if (::geteuid() != 0) return;
-  constexpr uid_t kNobody = 65534;
-  bool owned = ::chown(temp.str().c_str(), kNobody, kNobody) == 0;
-  for (const auto& entry : fs::recursive_directory_iterator(temp.path())) {
-    owned = owned && ::lchown(entry.path().c_str(), kNobody, kNobody) == 0;
-  }
-  if (!owned || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) std::_Exit(2);
-}
-
 // Locks the current directory before the fourth line is handled, so that the walk
 // cannot go back up from it.
 class LockingBackend : public ScriptedBackend {
@@ -252,7 +241,7 @@ TEST_F(ConversionTest, LosingTheWayUpCountsTheRestAsNotWritten) {
             "<DT><A HREF=\"a\">First</A>\n<DT><H3>Doomed</H3>\n<DT><A HREF=\"x\">X</A>\n"
             "</DL><p>\n<DT><A HREF=\"b\">Later</A>\n<DT><H3>Other</H3>\n");
   auto run = [this] {
-    BecomePlainUserIfRoot(temp);
+    if (!BecomePlainUserIfRoot(temp.path())) std::_Exit(2);
     LockingBackend locking;
     bool result = ConvertBookmarksToFavourites(Settings(), locking);
     fs::permissions(favourites() + "/Doomed", fs::perms::owner_all);
@@ -269,7 +258,7 @@ TEST_F(ConversionTest, UnwritableFolderIsReported) {
   fs::create_directories(favourites());
   WriteFile(bookmarks(), "<DT><A HREF=\"u\">T</A>\n<DT><H3>F</H3>\n<DT><A HREF=\"v\">U</A>\n");
   auto run = [this] {
-    BecomePlainUserIfRoot(temp);
+    if (!BecomePlainUserIfRoot(temp.path())) std::_Exit(2);
     fs::permissions(favourites(), fs::perms::owner_read | fs::perms::owner_exec);
     ScriptedBackend fresh;
     bool result = ConvertBookmarksToFavourites(Settings(), fresh);

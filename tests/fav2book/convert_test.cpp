@@ -13,6 +13,7 @@
 #include "fav2book/favourites_to_bookmarks.h"
 #include "favourites_fixture.h"
 #include "platform/paths.h"
+#include "support/child_process.h"
 #include "support/scripted_backend.h"
 
 namespace pelmo {
@@ -243,22 +244,25 @@ TEST_F(ConvertTest, ReportsWhatCannotBeOpened) {
 }
 
 TEST_F(ConvertTest, LeavesTheOldFileWhenItCannotBeReadOrReplaced) {
-  if (testing::RunningAsRoot()) GTEST_SKIP() << "root ignores permissions";
   MakeWorkedExample();
   MakeBookmarks("old</DL>");
+  auto run = [this] {
+    if (!testing::BecomePlainUserIfRoot(dir.path())) return 2;
+    ::chmod(bookmarks().c_str(), 0200);  // Merge needs to read it
+    backend.overwriteAnswers = {ui::OverwriteChoice::Merge};
+    const bool merged = Convert();
+    ::chmod(bookmarks().c_str(), 0600);
 
-  ASSERT_EQ(::chmod(bookmarks().c_str(), 0200), 0);  // Merge needs to read it
-  backend.overwriteAnswers = {ui::OverwriteChoice::Merge};
-  EXPECT_FALSE(Convert());
-  ASSERT_EQ(::chmod(bookmarks().c_str(), 0600), 0);
-
-  ASSERT_EQ(::chmod(outDir().c_str(), 0500), 0);  // no temporary file beside it
-  backend.overwriteAnswers = {ui::OverwriteChoice::Replace};
-  EXPECT_FALSE(Convert());
-  ASSERT_EQ(::chmod(outDir().c_str(), 0700), 0);
-
-  EXPECT_EQ(backend.messageTexts(), (std::vector<std::string>{"Unable to open Bookmark file!",
-                                                              "Unable to open Bookmark file!"}));
+    ::chmod(outDir().c_str(), 0500);  // no temporary file beside it
+    backend.overwriteAnswers = {ui::OverwriteChoice::Replace};
+    const bool replaced = Convert();
+    ::chmod(outDir().c_str(), 0700);
+    const bool told =
+        backend.messageTexts() ==
+        std::vector<std::string>{"Unable to open Bookmark file!", "Unable to open Bookmark file!"};
+    return !merged && !replaced && told ? 0 : 1;
+  };
+  EXPECT_EQ(testing::RunInChild(run), 0);
   EXPECT_EQ(ReadFile(bookmarks()), "old</DL>");
   EXPECT_EQ(testing::NamesIn(outDir()), "bookmarks.html;");
 }
@@ -268,24 +272,17 @@ TEST_F(ConvertTest, AFullDiskLeavesTheOldFileAndReportsTheFailure) {
     WriteShortcut(favourites() / ("link" + std::to_string(i) + ".url"), "http://example.com/");
   }
   MakeBookmarks("old</DL>");
-  const pid_t child = ::fork();
-  ASSERT_NE(child, -1);
-  if (child == 0) {
+  auto run = [this] {
     // The output is far above the limit, the old file below it.
-    ::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{1024, 1024};
-    ::setrlimit(RLIMIT_FSIZE, &limit);
+    testing::LimitFileSize(1024);
     settings.automatic = true;
     const bool converted = Convert();
     const bool reported =
         backend.messageTexts() == std::vector<std::string>{"Unable to write Bookmark file!"} &&
         backend.messages[0].icon == ui::Icon::Warning;
-    ::_exit(!converted && reported ? 0 : 1);
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+    return !converted && reported ? 0 : 1;
+  };
+  EXPECT_EQ(testing::RunInChild(run), 0);
   EXPECT_EQ(ReadFile(bookmarks()), "old</DL>");
   EXPECT_EQ(testing::NamesIn(outDir()), "bookmarks.html;");
 }

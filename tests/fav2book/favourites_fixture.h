@@ -1,7 +1,5 @@
 #pragma once
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <map>
 #include <string>
@@ -14,11 +12,6 @@ namespace pelmo::testing {
 // A shortcut file as the opposite conversion writes it.
 inline void WriteShortcut(const std::filesystem::path& path, std::string_view url) {
   WriteFile(path, "[InternetShortcut]\r\nURL=" + std::string(url) + "\r\n");
-}
-
-// Permission tests mean nothing to a user who ignores permissions.
-inline bool RunningAsRoot() {
-  return ::geteuid() == 0;
 }
 
 // The names in a directory, sorted, so a test can see that nothing was left behind.

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "child_process.h"
+#include "support/child_process.h"
 #include "platform/posix/registry_location.h"
 #include "platform/posix/registry_parser.h"
 #include "support/temp_dir.h"
