@@ -1,6 +1,7 @@
 #include "platform/profile.h"
 
 #include "platform/file.h"
+#include "platform/line_reading.h"
 #include "platform/posix/profile_parser.h"
 
 namespace pelmo::platform {
@@ -11,7 +12,7 @@ std::string ReadProfileString(std::string_view path, std::string_view section, s
   if (!file) return std::string(defaultValue);
   ProfileKeySearch search(section, key);
   std::string line;
-  while (ReadProfileLine(*file, line) && search.addLine(line)) {
+  while (ReadLine(*file, line) && search.addLine(line)) {
   }
   return search.value() ? *search.value() : std::string(defaultValue);
 }

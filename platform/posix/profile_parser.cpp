@@ -1,5 +1,6 @@
 #include "platform/posix/profile_parser.h"
 
+#include "platform/line_reading.h"
 #include "platform/posix/text_compare.h"
 
 namespace pelmo::platform {
@@ -75,7 +76,7 @@ std::optional<std::string> FindProfileValue(std::string_view text, std::string_v
   ProfileKeySearch search(section, key);
   StringByteSource source(text);
   std::string line;
-  while (ReadProfileLine(source, line) && search.addLine(line)) {
+  while (ReadLine(source, line) && search.addLine(line)) {
   }
   return search.value();
 }

@@ -27,21 +27,6 @@ class ProfileKeySearch {
   std::optional<std::string> value_;
 };
 
-// Reads one line ending at CR, LF or CR LF from a source with getByte()/peekByte()
-// (-1 at the end); false when no byte was left.
-template <typename ByteSource>
-bool ReadProfileLine(ByteSource& source, std::string& line) {
-  line.clear();
-  int byte = source.getByte();
-  if (byte < 0) return false;
-  while (byte >= 0 && byte != '\r' && byte != '\n') {
-    line.push_back(static_cast<char>(byte));
-    byte = source.getByte();
-  }
-  if (byte == '\r' && source.peekByte() == '\n') source.getByte();
-  return true;
-}
-
 // The value of key in section of the whole profile text, or nothing.
 std::optional<std::string> FindProfileValue(std::string_view text, std::string_view section,
                                             std::string_view key);
