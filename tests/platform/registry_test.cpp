@@ -1,22 +1,16 @@
 #include "platform/registry.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <map>
 #include <optional>
 #include <string>
 
-#include "support/child_process.h"
 #include "platform/posix/registry_location.h"
 #include "platform/posix/registry_parser.h"
-#include "support/temp_dir.h"
 
 namespace pelmo::platform {
 namespace {
-
-using testing::TempDir;
-using testing::WriteFile;
 
 constexpr const char* kNetscapeKey =
     "HKEY_USERS\\.Default\\Software\\Netscape\\Netscape Navigator\\Bookmark List";
@@ -126,20 +120,6 @@ TEST(RegistryLocationTest, PrefersTheVariablesInOrder) {
     };
     EXPECT_EQ(RegistryFilePath(lookup), c.path);
   }
-}
-
-// In a child, so that the test's environment stays as it was.
-TEST(ReadUserRegistryStringTest, ReadsTheFileNamedByTheEnvironment) {
-  TempDir dir;
-  WriteFile(dir / "registry.reg", kExport);
-  const int status = testing::RunInChild([&] {
-    ::setenv("PELMO_REGISTRY", (dir / "registry.reg").c_str(), 1);
-    const bool found = ReadUserRegistryString(".Default\\Software\\Other", "Later") == "other key";
-    ::setenv("PELMO_REGISTRY", (dir / "missing.reg").c_str(), 1);
-    const bool missing = !ReadUserRegistryString(".Default\\Software\\Other", "Later");
-    return found && missing ? 0 : 1;
-  });
-  EXPECT_EQ(status, 0);
 }
 
 }  // namespace
