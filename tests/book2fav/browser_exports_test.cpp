@@ -7,8 +7,6 @@
 namespace pelmo::testing {
 namespace {
 
-using Tree = std::map<std::string, std::string>;
-
 const std::filesystem::path kFixtures = PELMO_BOOK2FAV_FIXTURES;
 
 struct ExportCase {
@@ -64,18 +62,14 @@ TEST_F(ConversionTest, BrowserExportsConvertWithNothingLost) {
         {"FTP Archive.URL", Shortcut("ftp://ftp.example.com/pub/")}}},
   };
   for (const ExportCase& c : cases) {
-    TempDir root;
-    CurrentDirectoryGuard restore;
+    Reset();
     ConversionSettings settings = Settings();
-    settings.favouritesFolder = root / "Favourites";
     settings.bookmarkFile = (kFixtures / c.fixture).string();
     EXPECT_TRUE(ConvertBookmarksToFavourites(settings, backend)) << c.fixture;
-    EXPECT_EQ(ReadTree(settings.favouritesFolder), c.tree) << c.fixture;
-    EXPECT_TRUE(
-        std::filesystem::equivalent(std::filesystem::current_path(), settings.favouritesFolder))
-        << c.fixture;
+    EXPECT_EQ(Favourites(), c.tree) << c.fixture;
+    EXPECT_TRUE(backend.messages.empty()) << c.fixture;
+    EXPECT_TRUE(InFavourites()) << c.fixture;
   }
-  EXPECT_TRUE(backend.messages.empty());
 }
 
 TEST_F(ConversionTest, ExampleFileConvertsEveryBookmark) {

@@ -11,6 +11,8 @@
 
 namespace pelmo::testing {
 
+using Tree = std::map<std::string, std::string>;
+
 inline std::string Shortcut(std::string_view url) {
   return "[InternetShortcut]\r\nURL=" + std::string(url) + "\r\n";
 }
@@ -41,7 +43,24 @@ class ConversionTest : public ::testing::Test {
     return ConvertBookmarksToFavourites(settings, backend);
   }
 
-  std::map<std::string, std::string> Favourites() const { return ReadTree(favourites()); }
+  // Back to a temporary directory holding only the bookmark file, for the next case
+  // of a table.
+  void Reset() {
+    std::filesystem::current_path(temp.path());
+    for (const auto& entry : std::filesystem::directory_iterator(temp.path())) {
+      if (entry.path() != bookmarks()) std::filesystem::remove_all(entry.path());
+    }
+    backend.messages.clear();
+    backend.progressLog.clear();
+  }
+
+  Tree Favourites() const { return ReadTree(favourites()); }
+  // Everything in the temporary directory but the bookmark file.
+  Tree Written() const {
+    Tree tree = ReadTree(temp.path());
+    tree.erase("bookmarks.html");
+    return tree;
+  }
   bool InFavourites() const {
     return std::filesystem::equivalent(std::filesystem::current_path(), favourites());
   }

@@ -62,52 +62,40 @@ TEST(CreateDirectoryPathTest, PosixStyleCreatesEveryMissingComponent) {
   fs::current_path(temp.path());
   EXPECT_TRUE(CreateDirectoryPath("rel/one/../two", platform::kPosixPathStyle));
   EXPECT_TRUE(fs::is_directory(temp / "rel/two"));
-
-  testing::WriteFile(temp / "file", "x");
-  EXPECT_FALSE(CreateDirectoryPath(temp / "file/sub", platform::kPosixPathStyle));
 }
 
-struct Prepared {
-  bool entered;
-  std::vector<std::string> messages;
-};
-
-Prepared Prepare(const std::string& folder, bool automatic, std::deque<bool> answers) {
-  CurrentDirectoryGuard guard;
-  ConversionSettings settings;
-  settings.favouritesFolder = folder;
-  settings.automatic = automatic;
-  ScriptedBackend backend;
-  backend.okCancelAnswers = std::move(answers);
-  bool entered = EnterFavouritesFolder(settings, backend);
-  bool inFolder = entered && fs::equivalent(fs::current_path(), folder);
-  return {entered && inFolder, backend.messageTexts()};
-}
-
-const std::string kQuestion =
-    "The specified Favourites folder does not exist.\nWould you like to create it?";
-
-TEST(EnterFavouritesFolderTest, AsksBeforeCreating) {
-  TempDir temp;
-  Prepared cancelled = Prepare(temp / "x/Favs", false, {false});
-  EXPECT_FALSE(cancelled.entered);
-  EXPECT_FALSE(fs::exists(temp / "x"));
-  EXPECT_EQ(cancelled.messages, std::vector<std::string>{kQuestion});
-
-  Prepared confirmed = Prepare(temp / "x/Favs", false, {true});
-  EXPECT_TRUE(confirmed.entered);
-  EXPECT_EQ(confirmed.messages, std::vector<std::string>{kQuestion});
-}
-
-TEST(EnterFavouritesFolderTest, RefusesWhatCannotBecomeAFolder) {
+TEST(EnterFavouritesFolderTest, AsksCreatesOrRefuses) {
   TempDir temp;
   testing::WriteFile(temp / "file", "x");
+  const std::string question =
+      "The specified Favourites folder does not exist.\nWould you like to create it?";
   const std::string unable = "Unable to open Favourites folder!";
-  EXPECT_EQ(Prepare(temp / "file", true, {}).messages, std::vector<std::string>{unable});
-  EXPECT_EQ(Prepare("", true, {}).messages, std::vector<std::string>{unable});
-  Prepared through = Prepare(temp / "file/Favs", true, {});
-  EXPECT_FALSE(through.entered);
-  EXPECT_EQ(through.messages, std::vector<std::string>{"Error creating directory!"});
+  struct Case {
+    std::string folder;
+    bool automatic;
+    std::deque<bool> answers;
+    std::string message;
+    bool entered;
+  };
+  const Case cases[] = {
+      {temp / "x/Favs", false, {false}, question, false},
+      {temp / "x/Favs", false, {true}, question, true},
+      {temp / "file", true, {}, unable, false},
+      {"", true, {}, unable, false},
+      {temp / "file/Favs", true, {}, "Error creating directory!", false},
+  };
+  for (const Case& c : cases) {
+    CurrentDirectoryGuard guard;
+    ConversionSettings settings;
+    settings.favouritesFolder = c.folder;
+    settings.automatic = c.automatic;
+    ScriptedBackend backend;
+    backend.okCancelAnswers = c.answers;
+    EXPECT_EQ(EnterFavouritesFolder(settings, backend), c.entered) << c.folder;
+    EXPECT_EQ(backend.messageTexts(), std::vector<std::string>{c.message}) << c.folder;
+    EXPECT_EQ(fs::is_directory(c.folder), c.entered) << c.folder;
+    EXPECT_TRUE(!c.entered || fs::equivalent(fs::current_path(), c.folder)) << c.folder;
+  }
 }
 
 }  // namespace
