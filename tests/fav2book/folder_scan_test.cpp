@@ -12,7 +12,6 @@
 #include "favourites_fixture.h"
 #include "platform/directory.h"
 #include "platform/paths.h"
-#include "support/child_process.h"
 
 namespace pelmo {
 namespace {
@@ -78,28 +77,10 @@ TEST(FolderScan, WalksDepthFirstCountingTheLevelsLeft) {
   WriteShortcut(dir.path() / "D1" / "D2" / "z.url", "u");
   WriteShortcut(dir.path() / "w.url", "u");
 
-  FolderScan* top = ScanOpen(dir / "*.*");
-  ASSERT_NE(top, nullptr);
-  EXPECT_EQ(top->directory, dir.str() + "/");
-  EXPECT_EQ(top->pattern, "*.*");
-  EXPECT_EQ(top->parent, nullptr);
-  Walk walk = WalkScan(top);
+  Walk walk = WalkScan(ScanOpen(dir / "*.*"));
   EXPECT_EQ(walk.events, ExpectedWalk(dir.str()));
   EXPECT_TRUE(walk.skipped.empty());
   EXPECT_EQ(walk.events.size(), 7u + 3u + 2u + 3u + 3u);  // dots and names
-}
-
-TEST(FolderScan, OnlyOneOrTwoDotsAreDotEntries) {
-  const struct {
-    const char* name;
-    bool dot;
-  } cases[] = {{".", true},    {"..", true},    {"...", false}, {".a", false},
-               {"..a", false}, {".url", false}, {"a.", false},  {"", false}};
-  for (const auto& c : cases) {
-    FolderScan level;
-    level.entry.name = c.name;
-    EXPECT_EQ(ScanIsDotEntry(level), c.dot) << '"' << c.name << '"';
-  }
 }
 
 TEST(FolderScan, OpenFailsOnWhatCannotBeListed) {
@@ -110,77 +91,17 @@ TEST(FolderScan, OpenFailsOnWhatCannotBeListed) {
   EXPECT_EQ(ScanOpen(std::string(platform::MaxPathSize(), 'a') + "/*.*"), nullptr);
 }
 
-TEST(FolderScan, CloseAllReleasesAnyChain) {
-  ScanCloseAll(nullptr);
-  TempDir dir;
-  std::filesystem::create_directories(dir.path() / "A");
-  ScanCloseAll(ScanOpen(dir / "*.*"));  // the top level alone, right after opening
-  FolderScan* level = ScanOpen(dir / "*.*");
-  while (level->entry.name != "A") level = ScanNext(level);
-  ScanMove move = ScanAdvance(level);
-  ASSERT_TRUE(move.entered);
-  EXPECT_EQ(move.level->directory, dir.str() + "/A/");
-  ScanCloseAll(move.level);  // two levels; the sanitizer run shows anything left
-}
-
-TEST(FolderScan, PassesOverDirectoriesThatCannotBeListed) {
-  TempDir dir;
-  std::filesystem::create_directories(dir.path() / "Locked");
-  WriteShortcut(dir.path() / "Locked" / "hidden.url", "u");
-  WriteShortcut(dir.path() / "after.url", "u");
-  ASSERT_EQ(::chmod((dir / "Locked").c_str(), 0), 0);
-  auto run = [&] {
-    if (!testing::BecomePlainUserIfRoot(dir.path())) return 2;
-    Walk walk = WalkScan(ScanOpen(dir / "*.*"));
-    bool hiddenSeen =
-        std::any_of(walk.events.begin(), walk.events.end(),
-                    [](const std::string& event) { return event.starts_with("hidden"); });
-    bool sound = walk.skipped == std::vector<std::string>{"Locked"} &&
-                 std::count(walk.events.begin(), walk.events.end(), "after.url:0") == 1 &&
-                 !hiddenSeen;
-    return sound ? 0 : 1;
-  };
-  EXPECT_EQ(testing::RunInChild(run), 0);
-}
-
-TEST(FolderScan, NeverEntersADirectoryAlreadyOnItsChain) {
-  TempDir dir;
-  std::filesystem::create_directories(dir.path() / "A" / "B");
-  std::filesystem::create_directory_symlink(dir.path(), dir.path() / "A" / "B" / "top");
-  std::filesystem::create_directory_symlink(dir.path() / "A", dir.path() / "A" / "self");
-  std::filesystem::create_directory_symlink(dir.path() / "A" / "B", dir.path() / "sideways");
-  Walk walk = WalkScan(ScanOpen(dir / "*.*"));
-  std::sort(walk.skipped.begin(), walk.skipped.end());
-  EXPECT_EQ(walk.skipped, (std::vector<std::string>{"self", "top", "top"}));
-  // A link that is not a loop is walked like a directory.
-  EXPECT_EQ(std::count(walk.events.begin(), walk.events.end(), "B:0"), 1);
-}
-
-// Makes directories below the current one by stepping into each, so the chain may
-// grow longer than any path the system accepts at once.
-class DeepChain {
- public:
-  DeepChain(const std::string& component, int depth) : depth_(depth) {
-    for (int i = 0; i < depth; ++i) {
-      if (::mkdir(component.c_str(), 0700) != 0 || ::chdir(component.c_str()) != 0) std::abort();
-    }
-    component_ = component;
+// Removes what a test made below the current directory one step at a time, as the
+// whole path may be longer than the system accepts at once.
+void RemoveStepByStep(const std::string& component) {
+  if (::chdir(component.c_str()) != 0) return;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(".", error)) {
+    if (!entry.is_directory(error)) std::filesystem::remove(entry.path(), error);
   }
-  ~DeepChain() {
-    for (int i = 0; i < depth_; ++i) {
-      std::error_code error;
-      for (const auto& entry : std::filesystem::directory_iterator(".", error)) {
-        if (!entry.is_directory()) std::filesystem::remove(entry.path(), error);
-      }
-      if (::chdir("..") != 0) return;
-      ::rmdir(component_.c_str());
-    }
-  }
-
- private:
-  int depth_;
-  std::string component_;
-};
+  RemoveStepByStep(component);
+  if (::chdir("..") == 0) ::rmdir(component.c_str());
+}
 
 TEST(FolderScan, PassesOverDirectoriesWhosePathWouldBeTooLong) {
   TempDir dir;
@@ -188,22 +109,25 @@ TEST(FolderScan, PassesOverDirectoriesWhosePathWouldBeTooLong) {
   ASSERT_EQ(::chdir(dir.str().c_str()), 0);
   const std::string component(200, 'd');
   const int fitting = static_cast<int>((platform::MaxPathSize() - 1 - 3) / (component.size() + 1));
-  {
-    DeepChain chain(component, fitting);  // leaves the current directory at its bottom
-    WriteShortcut("shallow.url", "u");
-    ASSERT_EQ(::mkdir(component.c_str(), 0700), 0);
-    WriteShortcut(component + "/deep.url", "u");
-
-    ASSERT_EQ(::chdir(dir.str().c_str()), 0);
-    Walk walk = WalkScan(ScanOpen("*.*"));  // relative, so the search paths grow
-    EXPECT_EQ(walk.skipped, std::vector<std::string>{component});
-    EXPECT_EQ(std::count(walk.events.begin(), walk.events.end(), "shallow.url:0"), 1);
-    EXPECT_EQ(std::count(walk.events.begin(), walk.events.end(), "deep.url:0"), 0);
-
-    for (int i = 0; i < fitting; ++i) ASSERT_EQ(::chdir(component.c_str()), 0);
-    std::filesystem::remove(component + "/deep.url");
-    ::rmdir(component.c_str());
+  struct Cleanup {
+    std::string top, component;
+    ~Cleanup() {
+      if (::chdir(top.c_str()) == 0) RemoveStepByStep(component);
+    }
+  } cleanup{dir.str(), component};
+  // Made by stepping into each directory, so the chain grows past any whole path.
+  for (int i = 0; i < fitting; ++i) {
+    ASSERT_TRUE(::mkdir(component.c_str(), 0700) == 0 && ::chdir(component.c_str()) == 0);
   }
+  WriteShortcut("shallow.url", "u");
+  ASSERT_EQ(::mkdir(component.c_str(), 0700), 0);
+  WriteShortcut(component + "/deep.url", "u");
+
+  ASSERT_EQ(::chdir(dir.str().c_str()), 0);
+  Walk walk = WalkScan(ScanOpen("*.*"));  // relative, so the search paths grow
+  EXPECT_EQ(walk.skipped, std::vector<std::string>{component});
+  EXPECT_EQ(std::count(walk.events.begin(), walk.events.end(), "shallow.url:0"), 1);
+  EXPECT_EQ(std::count(walk.events.begin(), walk.events.end(), "deep.url:0"), 0);
 }
 
 }  // namespace
