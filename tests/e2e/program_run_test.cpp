@@ -1,6 +1,8 @@
 // The built program as a user runs it: switches, messages on stderr, exit codes.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "e2e/run_program.h"
@@ -54,6 +56,7 @@ TEST(ProgramRun, AConversionThatGivesUpExitsWithTwoAndSaysWhy) {
   WriteFile(dir / "plain", "x");
   const Case cases[] = {
       {{"/auto", "/btf", "/book", "missing.html", "/fav", "F"}, "Unable to open Bookmark file!"},
+      {{"/auto", "/btf", "/book", dir.str(), "/fav", "F"}, "Unable to open Bookmark file!"},
       {{"/auto", "/btf", "/book", kExample, "/fav", "plain/F"}, "Error creating directory!"},
       {{"/auto", "/ftb", "/fav", "absent", "/book", "b.html"}, "Unable to open Favourites folder!"},
       {{"/auto", "/ftb", "/fav", ".", "/book", "/"}, "Unable to open Bookmark file!"},
@@ -103,6 +106,16 @@ TEST(ProgramRun, AutomaticModeReplacesAnExistingBookmarkFileWithoutAsking) {
             "<TITLE>T</TITLE>\r\n\r\n<H1>T</H1>\r\n\r\n\r\n<DL><p>\r\n\r\n"
             "\t<DT><H3 FOLDED>Sub</H3>\r\n\r\n\t<DL><P>\r\n\r\n"
             "\t\t<DT><A HREF=\"http://page/\">Page</A>\r\n\r\n\t</DL><P>\r\n\r\n</DL><P>\r\n\r\n");
+}
+
+TEST(ProgramRun, ANamedPipeInTheFavouritesFolderDoesNotStallTheRun) {
+  TempDir dir;
+  fs::create_directories(dir / "F");
+  ASSERT_EQ(::mkfifo((dir / "F/pipe.url").c_str(), 0600), 0);
+  WriteFile(dir / "F/Real.url", "[InternetShortcut]\r\nURL=http://real/\r\n");
+  ProgramRun run = RunProgram(dir.str(), {"/auto", "/ftb", "/fav", "F", "/book", "b.html"});
+  EXPECT_EQ(run.exitCode, 1) << run.err;
+  EXPECT_NE(ReadFile(dir / "b.html").find("http://real/"), std::string::npos);
 }
 
 }  // namespace
