@@ -1,0 +1,146 @@
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "book2fav/bookmark_line.h"
+#include "book2fav/character_references.h"
+#include "book2fav/written_names.h"
+#include "fuzz/fuzz_check.h"
+#include "util/text.h"
+
+namespace {
+
+using pelmo::fuzz::Check;
+
+bool IsContinuation(unsigned char byte) {
+  return (byte & 0xC0) == 0x80;
+}
+
+// Written apart from the code under test, so that both cannot share a mistake.
+std::size_t LeadLength(unsigned char byte) {
+  if (byte >= 0xC2 && byte <= 0xDF) return 2;
+  if (byte >= 0xE0 && byte <= 0xEF) return 3;
+  if (byte >= 0xF0 && byte <= 0xF4) return 4;
+  return 0;
+}
+
+std::string Folded(std::string_view text) {
+  std::string folded;
+  for (char byte : text) {
+    folded.push_back((byte >= 'a' && byte <= 'z') ? static_cast<char>(byte - 'a' + 'A') : byte);
+  }
+  return folded;
+}
+
+void CheckName(std::string_view name) {
+  // Besides the shared predicate, the bytes that would change the file's place or
+  // type on any system the program runs on.
+  for (char byte : name) {
+    Check(pelmo::IsFileNameChar(static_cast<unsigned char>(byte)));
+    Check(std::string_view("/\\:*?\"<>|.\0", 11).find(byte) == std::string_view::npos);
+  }
+}
+
+// Whether a cut at position splits a complete multi-byte sequence.
+bool SplitsSequence(std::string_view text, std::size_t position) {
+  for (std::size_t back = 1; back <= 3 && back <= position; ++back) {
+    std::size_t start = position - back;
+    std::size_t length = LeadLength(static_cast<unsigned char>(text[start]));
+    if (length <= back || start + length > text.size()) continue;
+    bool complete = true;
+    for (std::size_t i = 1; i < length; ++i) {
+      complete = complete && IsContinuation(static_cast<unsigned char>(text[start + i]));
+    }
+    if (complete) return true;
+  }
+  return false;
+}
+
+void CheckFitName(std::string_view text, std::size_t maxBytes) {
+  std::string_view fitted = pelmo::FitName(text, maxBytes);
+  Check(fitted.size() <= maxBytes);
+  Check(text.starts_with(fitted));
+  if (text.size() <= maxBytes) {
+    Check(fitted.size() == text.size());
+    return;
+  }
+  // At most the bytes of one character before the cut go.
+  Check(fitted.size() + 3 >= maxBytes);
+  Check(!SplitsSequence(text, fitted.size()));
+}
+
+void CheckReferences(std::string_view text) {
+  std::string decoded = pelmo::DecodeCharacterReferences(text);
+  // Every reference is longer than the bytes it stands for.
+  Check(decoded.size() <= text.size());
+  if (text.find('&') == std::string_view::npos) Check(decoded == text);
+  for (std::size_t at = text.find('&'); at != std::string_view::npos; at = text.find('&', at + 1)) {
+    auto reference = pelmo::ReadCharacterReference(text, at);
+    if (!reference) continue;
+    Check(reference->length >= 4 && at + reference->length <= text.size());
+    Check(text[at + reference->length - 1] == ';');
+    Check(!reference->bytes.empty() && reference->bytes.size() <= 4);
+    Check(reference->bytes.find('\0') == std::string::npos);
+  }
+}
+
+void CheckLine(std::string_view line, std::size_t extraStart) {
+  pelmo::LineMatch match = pelmo::RecogniseLine(line);
+  if (match.kind == pelmo::LineKind::Shortcut) {
+    Check(pelmo::FindNoCase(line.substr(match.tagPosition), "<A HREF=") == 0);
+    pelmo::ShortcutUrl url = pelmo::ExtractUrl(line, match.tagPosition);
+    Check(url.closingQuote <= line.size());
+    Check(url.url.size() <= line.size());
+    CheckName(pelmo::ExtractTitle(line, url.closingQuote, 'A'));
+  } else if (match.kind == pelmo::LineKind::FolderHeading) {
+    Check(pelmo::FindNoCase(line.substr(match.tagPosition), "<H3") == 0);
+    CheckName(pelmo::ExtractTitle(line, match.tagPosition, 'H'));
+  }
+  // Any start, even past the end, must be safe.
+  CheckName(pelmo::ExtractTitle(line, extraStart, 'A'));
+  CheckName(pelmo::FilterTitle(line));
+}
+
+// Lines of the input drive one WrittenNames: "+name" enters, "-" leaves, any other
+// line claims a shortcut name for itself as title.
+void CheckWrittenNames(std::string_view text) {
+  pelmo::WrittenNames names;
+  std::vector<std::string> path;  // folded, as the directories are shared
+  std::map<std::vector<std::string>, std::set<std::string>> used;
+  while (!text.empty()) {
+    std::size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    if (line.starts_with('+')) {
+      names.enter(line.substr(1));
+      path.push_back(Folded(line.substr(1)));
+    } else if (line == "-") {
+      names.leave();
+      if (!path.empty()) path.pop_back();
+    } else {
+      std::string name = names.claimShortcutName(line);
+      Check(name.size() <= 255 && name.ends_with(pelmo::kShortcutExtension));
+      Check(used[path].insert(Folded(name)).second);
+    }
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 2) return 0;
+  const std::size_t maxBytes = data[0];
+  const std::size_t extraStart = data[1];
+  std::string_view text(reinterpret_cast<const char*>(data + 2), size - 2);
+
+  CheckLine(text, extraStart);
+  CheckReferences(text);
+  CheckFitName(text, maxBytes);
+  CheckFitName(text, text.size() > maxBytes ? text.size() - maxBytes : 0);
+  CheckWrittenNames(text);
+  return 0;
+}

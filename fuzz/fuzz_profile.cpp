@@ -1,0 +1,39 @@
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "fuzz/fuzz_check.h"
+#include "platform/posix/profile_parser.h"
+
+namespace {
+
+using pelmo::fuzz::Check;
+
+bool IsBlank(char byte) {
+  return byte == ' ' || byte == '\t';
+}
+
+// Quotes are the only way a value keeps blanks at its ends.
+bool AppearsQuoted(std::string_view text, const std::string& value) {
+  for (char quote : {'"', '\''}) {
+    if (text.find(quote + value + quote) != std::string_view::npos) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  std::string_view text(reinterpret_cast<const char*>(data), size);
+  std::optional<std::string> value =
+      pelmo::platform::FindProfileValue(text, "InternetShortcut", "URL");
+  if (!value) return 0;
+  Check(value->find_first_of("\r\n") == std::string::npos);
+  Check(value->size() <= text.size());
+  if (!value->empty() && (IsBlank(value->front()) || IsBlank(value->back()))) {
+    Check(AppearsQuoted(text, *value));
+  }
+  return 0;
+}
