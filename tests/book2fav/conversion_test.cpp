@@ -229,6 +229,17 @@ TEST_F(ConversionTest, UnwritableFolderIsReported) {
   }));
 }
 
+// Reading a process's memory from its first byte fails with an I/O error, which a
+// plain file on a healthy disk never does.
+TEST_F(ConversionTest, AReadErrorIsReportedNotTakenForTheEnd) {
+  if (!fs::exists("/proc/self/mem")) GTEST_SKIP() << "no /proc";
+  ConversionSettings settings = Settings();
+  settings.bookmarkFile = "/proc/self/mem";
+  EXPECT_FALSE(ConvertBookmarksToFavourites(settings, backend));
+  EXPECT_EQ(backend.messageTexts(), std::vector<std::string>{"Unable to read Bookmark file!"});
+  EXPECT_EQ(backend.messages[0].icon, ui::Icon::Warning);
+}
+
 TEST_F(ConversionTest, DeepNestingNeedsNoPathLimit) {
   std::string file = "<DT><A HREF=\"deep\">Deep</A>\n";
   std::string deepest = favourites();
