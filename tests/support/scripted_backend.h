@@ -71,8 +71,12 @@ class ScriptedBackend : public ui::Backend {
    public:
     explicit RecordingProgress(std::vector<std::string>& log) : log_(log) {}
     ~RecordingProgress() override { log_.push_back("close"); }
-    void setStatus(std::string_view text) override { log_.push_back("status:" + std::string(text)); }
-    void setRange(std::uint16_t upper) override { log_.push_back("range:" + std::to_string(upper)); }
+    void setStatus(std::string_view text) override {
+      log_.push_back("status:" + std::string(text));
+    }
+    void setRange(std::uint16_t upper) override {
+      log_.push_back("range:" + std::to_string(upper));
+    }
     void setStep(int step) override { log_.push_back("step:" + std::to_string(step)); }
     void step() override { log_.push_back("step"); }
     void setPosition(int position) override {
