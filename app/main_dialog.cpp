@@ -6,7 +6,12 @@ namespace {
 
 // The dialog's controls arrive with the desktop backend; until then no backend can
 // create it.
-class MainDialogLogic : public ui::DialogLogic {};
+class MainDialogLogic : public ui::DialogLogic {
+ public:
+  void opened(ui::DialogControls&) override {}
+  void command(ui::DialogControls&, int) override {}
+  void dropped(ui::DialogControls&, std::string_view) override {}
+};
 
 constexpr std::string_view kNoDialogHint =
     "The main dialog cannot be shown here. To convert from the command line, add /auto, "

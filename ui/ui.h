@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace pelmo::ui {
@@ -26,11 +28,41 @@ class ProgressView {
   virtual void setPosition(int position) = 0;
 };
 
-// The program's side of a dialog: what it does when the dialog opens and on each
-// command. The controls a backend offers it arrive with the main dialog.
+// What dialog logic may do to the dialog it runs in. Each backend implements these
+// once; the logic never sees a toolkit. Control ids are those of res/resource.h.
+class DialogControls {
+ public:
+  virtual ~DialogControls() = default;
+  virtual void setText(int controlId, std::string_view text) = 0;
+  // The control's text cut to capacity - 1 bytes (capacity counts a terminator, as the
+  // Win32 call that reads a control's text does).
+  virtual std::string getText(int controlId, std::size_t capacity) = 0;
+  // Selects checkedId among the radio buttons firstId..lastId and clears the others.
+  virtual void checkRadio(int firstId, int lastId, int checkedId) = 0;
+  virtual bool isChecked(int controlId) = 0;
+  virtual void enable(int controlId, bool enabled) = 0;
+  // Ends the modal dialog; runDialog returns result.
+  virtual void end(int result) = 0;
+  // A folder chosen in the toolkit's folder browser, or nothing when cancelled.
+  virtual std::optional<std::string> browseFolder(std::string_view title) = 0;
+  // A file chosen (or a name typed, that need not exist) in the toolkit's file browser,
+  // starting in directory (empty: the toolkit's choice) with fileName preset; nothing
+  // when cancelled.
+  virtual std::optional<std::string> browseFile(std::string_view title, std::string_view directory,
+                                                std::string_view fileName) = 0;
+  // Whether a name dropped onto the dialog is a directory (links followed).
+  virtual bool isDirectory(std::string_view name) = 0;
+};
+
+// The program's side of a dialog: what it does when the dialog opens, on each command
+// (the id of the control that sent it), and when names are dropped on it.
 class DialogLogic {
  public:
   virtual ~DialogLogic() = default;
+  virtual void opened(DialogControls& controls) = 0;
+  virtual void command(DialogControls& controls, int controlId) = 0;
+  // Only the first dropped name is handed on; an empty name means none was obtained.
+  virtual void dropped(DialogControls& controls, std::string_view firstName) = 0;
 };
 
 // What the program's logic needs of a toolkit. One backend per toolkit.

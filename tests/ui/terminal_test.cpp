@@ -92,7 +92,11 @@ TEST(TerminalBackend, NoProgressAndNoDialogWithoutATerminal) {
   Streams streams("");
   auto backend = Terminal(streams, false, false);
   EXPECT_EQ(ProgressOpen(*backend), nullptr);
-  DialogLogic logic;
+  struct IdleLogic : DialogLogic {
+    void opened(DialogControls&) override {}
+    void command(DialogControls&, int) override {}
+    void dropped(DialogControls&, std::string_view) override {}
+  } logic;
   EXPECT_FALSE(backend->runDialog(1, logic).has_value());
 }
 
