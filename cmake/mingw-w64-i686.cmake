@@ -1,0 +1,22 @@
+# Cross-compiles the 32-bit Win32 build with mingw-w64 on Linux; tests run under Wine.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86)
+
+set(PELMO_MINGW_PREFIX i686-w64-mingw32)
+# The posix threading model: GoogleTest needs std::mutex.
+set(CMAKE_C_COMPILER ${PELMO_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${PELMO_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER ${PELMO_MINGW_PREFIX}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${PELMO_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# One self-contained pelmo.exe: no libgcc, libstdc++ or winpthread DLLs beside it.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+
+# Test programs run through a wrapper that keeps one Wine prefix per build tree,
+# set to the Windows 95 family.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)

@@ -1,0 +1,56 @@
+#include "platform/win32/move_into_place.h"
+
+#include <cstdio>
+
+namespace pelmo::platform {
+namespace {
+
+constexpr unsigned kMaxNameAttempts = 100;
+
+bool MovedAside(const std::string& target, std::string& backup, const MoveCalls& calls) {
+  for (unsigned attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
+    backup = UnusedNameBeside(target, ".bak", attempt);
+    if (calls.moveFile(target.c_str(), backup.c_str())) return true;
+    if (::GetLastError() != ERROR_ALREADY_EXISTS && ::GetLastError() != ERROR_FILE_EXISTS) break;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string DirectoryPrefix(const std::string& path) {
+  const std::size_t cut = path.find_last_of("\\/:");
+  return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
+std::string UnusedNameBeside(const std::string& target, const char* suffix, unsigned attempt) {
+  char digits[16];
+  const unsigned mixed = static_cast<unsigned>(::GetTickCount()) ^
+                         (static_cast<unsigned>(::GetCurrentProcessId()) << 16) ^
+                         (attempt * 2654435761u);
+  std::snprintf(digits, sizeof digits, "%08X", mixed);
+  return DirectoryPrefix(target) + "~pelmo" + digits + suffix;
+}
+
+bool MoveIntoPlace(const std::string& source, const std::string& target, const MoveCalls& calls) {
+  if (calls.moveFileEx(source.c_str(), target.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return true;
+  }
+  if (::GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;
+
+  if (::GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    return calls.moveFile(source.c_str(), target.c_str()) != 0;
+  }
+  std::string backup;
+  if (!MovedAside(target, backup, calls)) return false;
+  if (!calls.moveFile(source.c_str(), target.c_str())) {
+    calls.moveFile(backup.c_str(), target.c_str());
+    return false;
+  }
+  // The new content is in place; a backup that cannot be deleted is only litter.
+  calls.deleteFile(backup.c_str());
+  return true;
+}
+
+}  // namespace pelmo::platform
