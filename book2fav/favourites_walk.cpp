@@ -5,6 +5,7 @@
 #include "book2fav/bookmark_line.h"
 #include "book2fav/shortcut_file.h"
 #include "platform/directory.h"
+#include "platform/names.h"
 #include "platform/paths.h"
 
 namespace pelmo {
@@ -52,7 +53,8 @@ void FavouritesWalk::writeShortcut(std::string_view line, std::size_t tagPositio
   ShortcutUrl url = ExtractUrl(line, tagPosition);
   std::string title = ExtractTitle(line, url.closingQuote, 'A');
   ui::ProgressSetStatus(progress_, url.url);
-  if (!WriteShortcutFile(names_.claimShortcutName(title), url.url)) ++notWritten_;
+  if (!WriteShortcutFile(names_.claimShortcutName(platform::NativeName(title)), url.url))
+    ++notWritten_;
 }
 
 void FavouritesWalk::openFolder(std::string_view line, std::size_t tagPosition) {
@@ -61,7 +63,8 @@ void FavouritesWalk::openFolder(std::string_view line, std::size_t tagPosition) 
     ++skippedDepth_;
     return;
   }
-  std::string name(FitName(ExtractTitle(line, tagPosition, 'H'), platform::kMaxNameLength));
+  std::string name(FitName(platform::NativeName(ExtractTitle(line, tagPosition, 'H')),
+                           platform::kMaxNameLength));
   if (name.empty() || !MakeAndEnterDirectory(name)) {
     skippedDepth_ = 1;
     return;

@@ -1,8 +1,8 @@
 #include "book2fav/written_names.h"
 
+#include "platform/names.h"
 #include "platform/paths.h"
 #include "platform/utf8.h"
-#include "util/text.h"
 
 namespace pelmo {
 namespace {
@@ -15,10 +15,9 @@ std::size_t SequenceLength(unsigned char lead) {
   return 0;
 }
 
+// Names that the file system takes for one must count as one.
 std::string Folded(std::string_view text) {
-  std::string folded(text);
-  for (char& byte : folded) byte = static_cast<char>(FoldCase(static_cast<unsigned char>(byte)));
-  return folded;
+  return platform::NameKey(text);
 }
 
 std::string NumberedName(std::string_view title, unsigned number) {

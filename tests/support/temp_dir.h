@@ -1,12 +1,11 @@
 #pragma once
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <random>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -18,9 +17,16 @@ namespace pelmo::testing {
 class TempDir {
  public:
   TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "pelmo-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-    path_ = pattern;
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    std::mt19937_64 random{std::random_device{}()};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      path_ = base / ("pelmo-test-" + std::to_string(random() % 1000000000));
+      std::error_code error;
+      // Only a directory this call created is ours to fill and remove.
+      if (std::filesystem::create_directory(path_, error)) return;
+      if (error) std::abort();
+    }
+    std::abort();
   }
   ~TempDir() {
     std::error_code error;
@@ -41,7 +47,10 @@ class TempDir {
 
   const std::filesystem::path& path() const { return path_; }
   std::string str() const { return path_.string(); }
-  std::string operator/(std::string_view name) const { return (path_ / name).string(); }
+  // Separators written as '/' become the system's own.
+  std::string operator/(std::string_view name) const {
+    return (path_ / name).make_preferred().string();
+  }
 
  private:
   std::filesystem::path path_;

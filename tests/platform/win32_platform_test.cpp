@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/directory.h"
+#include "platform/names.h"
+#include "platform/replace.h"
+#include "platform/win32/move_into_place.h"
+#include "support/temp_dir.h"
+
+namespace pelmo::platform {
+namespace {
+
+using pelmo::testing::ReadFile;
+using pelmo::testing::TempDir;
+using pelmo::testing::WriteFile;
+
+BOOL WINAPI NotImplemented(LPCSTR, LPCSTR, DWORD) {
+  ::SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+  return FALSE;
+}
+
+BOOL WINAPI MoveFails(LPCSTR, LPCSTR) {
+  ::SetLastError(ERROR_ACCESS_DENIED);
+  return FALSE;
+}
+
+int FilesIn(const TempDir& dir) {
+  int count = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    ++count;
+  }
+  return count;
+}
+
+TEST(MoveIntoPlace, FallsBackWhereTheOneStepMoveIsNotImplemented) {
+  struct Case {
+    const char* label;
+    bool targetExists;
+    MoveCalls calls;
+    bool moved;
+  };
+  MoveCalls windows95;
+  windows95.moveFileEx = NotImplemented;
+  MoveCalls windows95Stuck = windows95;
+  windows95Stuck.moveFile = MoveFails;
+  const Case cases[] = {
+      {"one step", true, {}, true},
+      {"backup, move, delete", true, windows95, true},
+      {"no old file", false, windows95, true},
+      {"moves fail", true, windows95Stuck, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    TempDir dir;
+    WriteFile(dir / "new.tmp", "new");
+    if (c.targetExists) WriteFile(dir / "bookmark.htm", "old");
+    EXPECT_EQ(MoveIntoPlace(dir / "new.tmp", dir / "bookmark.htm", c.calls), c.moved);
+    if (c.moved) {
+      EXPECT_EQ(ReadFile(dir / "bookmark.htm"), "new");
+      EXPECT_EQ(FilesIn(dir), 1) << "no backup or temporary file left";
+    } else {
+      EXPECT_EQ(ReadFile(dir / "bookmark.htm"), "old");
+      EXPECT_EQ(ReadFile(dir / "new.tmp"), "new");
+      EXPECT_EQ(FilesIn(dir), 2);
+    }
+  }
+}
+
+TEST(ReplacementFile, KeepsTheHiddenAttribute) {
+  TempDir dir;
+  const std::string target = dir / "bookmark.htm";
+  WriteFile(target, "old");
+  ASSERT_TRUE(::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_HIDDEN));
+  std::optional<ReplacementFile> replacement = ReplacementFile::create(target);
+  ASSERT_TRUE(replacement);
+  ASSERT_TRUE(replacement->write("new"));
+  ASSERT_TRUE(replacement->commit());
+  EXPECT_EQ(ReadFile(target), "new");
+  EXPECT_TRUE(::GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+  EXPECT_EQ(FilesIn(dir), 1);
+}
+
+TEST(NativeName, MakesNamesTheFileSystemKeeps) {
+  struct Case {
+    std::string title;
+    std::string name;
+  };
+  const Case cases[] = {
+      {"CON", "_CON"},
+      {"nul", "_nul"},
+      {"com1.txt", "_com1.txt"},
+      {"LPT9 ", "_LPT9"},
+      {"COM10", "COM10"},
+      {"COM0", "COM0"},
+      {"Console", "Console"},
+      {"Notes. . ", "Notes"},
+      {"...", ""},
+      {"Caf\xC3\xA9", "Caf\xE9"},                   // UTF-8 to the ANSI code page
+      {"Caf\xE9", "Caf\xE9"},                       // already single-byte text
+      {"\xE6\x97\xA5\xE6\x9C\xAC go", "__ go"},     // characters the code page lacks
+      {"\xF0\x9F\x98\x80", "__"},                   // one outside the BMP: two halves
+  };
+  for (const Case& c : cases) EXPECT_EQ(NativeName(c.title), c.name) << c.title;
+}
+
+TEST(NameKey, MatchesNamesAsTheFileSystemDoes) {
+  EXPECT_EQ(NameKey("News.url"), NameKey("NEWS.URL"));
+  EXPECT_EQ(NameKey("caf\xE9"), NameKey("CAF\xC9"));
+  EXPECT_NE(NameKey("News"), NameKey("News "));
+}
+
+TEST(Directory, ReportsTheErrorsTheConversionTellsApart) {
+  TempDir dir;
+  EXPECT_EQ(ChangeDirectory(dir / "missing"), kErrorFileNotFound);
+  EXPECT_EQ(ChangeDirectory(dir / "missing\\deeper"), kErrorPathNotFound);
+  EXPECT_EQ(MakeDirectory(dir / "made"), kErrorNone);
+  EXPECT_EQ(MakeDirectory(dir / "made"), kErrorAlreadyExists);
+  std::optional<DirectoryListing> listing = DirectoryListing::open(dir / "made");
+  ASSERT_TRUE(listing);
+  int dots = 0;
+  for (DirectoryEntry entry; listing->next(entry);) dots += entry.isDirectory;
+  EXPECT_EQ(dots, 2);
+}
+
+}  // namespace
+}  // namespace pelmo::platform
