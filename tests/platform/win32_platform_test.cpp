@@ -96,10 +96,10 @@ TEST(NativeName, MakesNamesTheFileSystemKeeps) {
       {"Console", "Console"},
       {"Notes. . ", "Notes"},
       {"...", ""},
-      {"Caf\xC3\xA9", "Caf\xE9"},                   // UTF-8 to the ANSI code page
-      {"Caf\xE9", "Caf\xE9"},                       // already single-byte text
-      {"\xE6\x97\xA5\xE6\x9C\xAC go", "__ go"},     // characters the code page lacks
-      {"\xF0\x9F\x98\x80", "__"},                   // one outside the BMP: two halves
+      {"Caf\xC3\xA9", "Caf\xE9"},                // UTF-8 to the ANSI code page
+      {"Caf\xE9", "Caf\xE9"},                    // already single-byte text
+      {"\xE6\x97\xA5\xE6\x9C\xAC go", "__ go"},  // characters the code page lacks
+      {"\xF0\x9F\x98\x80", "__"},                // one outside the BMP: two halves
   };
   for (const Case& c : cases) EXPECT_EQ(NativeName(c.title), c.name) << c.title;
 }
