@@ -7,7 +7,7 @@
 # Usage: wine_e2e.sh PELMO_EXE [LINUX_PELMO]
 set -euo pipefail
 exe=$(readlink -f "$1")
-native=${2:-}
+native=${2:+$(readlink -f "$2")}
 work=$(mktemp -d)
 cleanup() {
   for prefix in "$work"/prefix-*; do
