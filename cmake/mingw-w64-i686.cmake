@@ -3,9 +3,13 @@ set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
 
 set(PELMO_MINGW_PREFIX i686-w64-mingw32)
-# The posix threading model: GoogleTest needs std::mutex.
-set(CMAKE_C_COMPILER ${PELMO_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${PELMO_MINGW_PREFIX}-g++-posix)
+# The posix threading model, which GoogleTest needs for std::mutex, links winpthreads,
+# and that imports calls the Windows 95 family lacks (TryEnterCriticalSection,
+# AddVectoredExceptionHandler, GetTickCount64). The program itself uses no threads, so
+# the executable to hand out is built with the win32 model and without the tests.
+set(PELMO_MINGW_THREADS posix CACHE STRING "Threading model of the compiler: posix or win32")
+set(CMAKE_C_COMPILER ${PELMO_MINGW_PREFIX}-gcc-${PELMO_MINGW_THREADS})
+set(CMAKE_CXX_COMPILER ${PELMO_MINGW_PREFIX}-g++-${PELMO_MINGW_THREADS})
 set(CMAKE_RC_COMPILER ${PELMO_MINGW_PREFIX}-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${PELMO_MINGW_PREFIX})
