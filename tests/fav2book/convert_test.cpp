@@ -229,10 +229,10 @@ TEST_F(ConvertTest, LeavesTheOldFileWhenItCannotBeReadReplacedOrWritten) {
     const bool merged = Convert();
     ::chmod(bookmarks().c_str(), 0600);
 
-    ::chmod(outDir().c_str(), 0500);  // no temporary file beside it
+    ::chmod(outDir().string().c_str(), 0500);  // no temporary file beside it
     backend.overwriteAnswers = {ui::OverwriteChoice::Replace};
     const bool replaced = Convert();
-    ::chmod(outDir().c_str(), 0700);
+    ::chmod(outDir().string().c_str(), 0700);
 
     // A full disk: the output is far above the limit, the old file below it.
     testing::LimitFileSize(1024);
