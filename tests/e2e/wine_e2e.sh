@@ -63,9 +63,23 @@ run_exe() {  # prefix args...
   WINEPREFIX=$prefix timeout 120 wine "$exe" "$@"
 }
 
+win98=$(new_prefix win98 win98)
+
+# Without switches for them, both paths come from the default user's registry.
+mkdir -p "$work/registry/Favs"
+printf '[InternetShortcut]\r\nURL=http://registry.example/\r\n' >"$work/registry/Favs/From registry.url"
+for value in 'Microsoft\Windows\CurrentVersion\Explorer\Shell Folders|Favorites|Favs' \
+  'Netscape\Netscape Navigator\Bookmark List|File Location|out.htm'; do
+  IFS='|' read -r key name file <<<"$value"
+  WINEPREFIX=$win98 wine reg add 'HKU\.Default\Software\'"$key" /v "$name" \
+    /d "$(WINEPREFIX=$win98 winepath -w "$work/registry/$file")" /f >/dev/null 2>&1
+done
+(cd "$work/registry" && run_exe "$win98" /auto /quiet) || [ $? -eq 1 ] || fail "registry paths"
+grep -q '<A HREF="http://registry.example/">From registry</A>' "$work/registry/out.htm" ||
+  fail "the registry's paths were not used"
+
 # Both directions, compared with the Linux build.
 if [ -n "$native" ] && [ -x "$native" ]; then
-  win98=$(new_prefix win98 win98)
   for side in linux wine; do
     mkdir -p "$work/$side"
     write_bookmarks "$work/$side/bookmarks.html"
