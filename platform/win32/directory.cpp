@@ -76,9 +76,10 @@ bool IsSymbolicLink(std::string_view path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
+// "C:name" counts too: joined behind another directory it would name nothing.
 bool IsAbsolutePath(std::string_view path) {
   if (!path.empty() && IsSeparator(path.front())) return true;
-  return path.size() >= 3 && path[1] == ':' && IsSeparator(path[2]);
+  return path.size() >= 2 && path[1] == ':';
 }
 
 std::optional<DirectoryListing> DirectoryListing::open(std::string_view directoryPath) {
