@@ -78,6 +78,21 @@ done
 grep -q '<A HREF="http://registry.example/">From registry</A>' "$work/registry/out.htm" ||
   fail "the registry's paths were not used"
 
+# Names as Windows keeps them: no device names, the ANSI code page (Wine stores it
+# back as UTF-8), '_' for what the code page lacks.
+mkdir -p "$work/names"
+printf '%s\r\n' '<DL><p>' \
+  '<DT><A HREF="http://con/">CON</A>' \
+  '<DT><A HREF="http://cafe/">Caf\xC3\xA9</A>' \
+  '<DT><A HREF="http://ja/">\xE6\x97\xA5\xE6\x9C\xAC</A>' \
+  '<DT><H3>lpt1</H3>' '<DL><p>' '<DT><A HREF="http://in/">In</A>' '</DL><p>' \
+  '</DL><p>' | while IFS= read -r line; do printf '%b\n' "$line"; done >"$work/names/b.html"
+(cd "$work/names" && run_exe "$win98" /auto /btf /book b.html /fav Favs /quiet) ||
+  [ $? -eq 1 ] || fail "Windows names"
+for name in _CON.URL "Caf$(printf '\xC3\xA9').URL" __.URL _lpt1/In.URL; do
+  [ -f "$work/names/Favs/$name" ] || fail "no Favs/$name"
+done
+
 # Both directions, compared with the Linux build.
 if [ -n "$native" ] && [ -x "$native" ]; then
   for side in linux wine; do
