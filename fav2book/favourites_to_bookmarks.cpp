@@ -23,6 +23,7 @@ namespace {
 constexpr std::string_view kFolderNotOpened = "Unable to open Favourites folder!";
 constexpr std::string_view kFileNotOpened = "Unable to open Bookmark file!";
 constexpr std::string_view kFileNotWritten = "Unable to write Bookmark file!";
+constexpr std::string_view kFavouritesUnread = "Unable to read some Favourites!";
 constexpr std::uint16_t kProgressRange = 800;
 
 // What the new file starts with, before the entries.
@@ -31,9 +32,9 @@ struct Preamble {
   bool merged = false;  // the marker follows instead of a header
 };
 
-FolderScan* OpenFavouritesScan(const std::string& folder) {
+std::optional<ScanChain> OpenFavouritesScan(const std::string& folder) {
   std::string searchPath = folder;
-  if (!JoinWithinLimit(searchPath, "*.*")) return nullptr;
+  if (!JoinWithinLimit(searchPath, "*.*")) return std::nullopt;
   return ScanOpen(searchPath);
 }
 
@@ -101,8 +102,8 @@ std::optional<Preamble> SettleExistingFile(const ConversionSettings& settings,
 }  // namespace
 
 bool ConvertFavouritesToBookmarks(const ConversionSettings& settings, ui::Backend& backend) {
-  ScanChain scan(OpenFavouritesScan(settings.favouritesFolder));
-  if (scan.get() == nullptr) {
+  std::optional<ScanChain> scan = OpenFavouritesScan(settings.favouritesFolder);
+  if (!scan) {
     backend.showMessage(kFolderNotOpened, ui::Icon::Warning);
     return false;
   }
@@ -123,14 +124,20 @@ bool ConvertFavouritesToBookmarks(const ConversionSettings& settings, ui::Backen
   bool written = WritePreamble(*file, *preamble, settings.bookmarkTitle);
   preamble.reset();
   FavouritesTree tree;
-  const std::uint32_t collected = CollectFavourites(scan.release(), tree.root(), progress);
+  const Collection collection = CollectFavourites(*scan, tree.root(), progress);
   ui::ProgressSetStatus(progress, "Writing converted file...");
-  ui::ProgressSetPosition(progress, PositionBeforeWriting(collected));
-  written = written && WriteBookmarkTree(*file, tree.root(), progress) && file->commit();
+  ui::ProgressSetPosition(progress, PositionBeforeWriting(collection.collected));
+  written = written && !collection.outOfMemory && WriteBookmarkTree(*file, tree.root(), progress) &&
+            file->commit();
   ui::ProgressClose(progress);
 
   if (!written) {
     backend.showMessage(kFileNotWritten, ui::Icon::Warning);
+    return false;
+  }
+  // Everything readable has been written; what could not be read is still a loss.
+  if (collection.unreadable > 0) {
+    backend.showMessage(kFavouritesUnread, ui::Icon::Warning);
     return false;
   }
   return true;

@@ -1,9 +1,8 @@
 #include "fav2book/favourites_tree.h"
 
+#include <new>
 #include <vector>
 
-#include "fav2book/path_fit.h"
-#include "platform/directory.h"
 #include "platform/profile.h"
 
 namespace pelmo {
@@ -18,7 +17,7 @@ struct Placement {
 
   void entered(TreeNode* before) { enclosing.push_back(before); }
   // Never climbs above the root, whatever the scanner reports.
-  void climb(std::uint16_t levels) {
+  void climb(std::uint32_t levels) {
     for (; levels > 0 && !enclosing.empty(); --levels) {
       current = enclosing.back();
       enclosing.pop_back();
@@ -26,39 +25,64 @@ struct Placement {
   }
 };
 
-// A folder node that cannot be made leaves its directory's entries to the enclosing
-// folder; a directory that cannot be entered leaves its folder node empty.
-FolderScan* VisitDirectory(FolderScan* level, Placement& placement, const NodeMaker& makeNode) {
-  TreeNode* before = placement.current;
-  if (!ScanIsDotEntry(*level)) {
-    if (TreeNode* folder = makeNode(NodeKind::Folder, level->entry.name, {})) {
+class Collector {
+ public:
+  Collector(ScanChain& scan, TreeNode& root, const ui::ProgressDialog& progress,
+            const NodeMaker& makeNode)
+      : scan_(scan), placement_{&root, {}}, progress_(progress), makeNode_(makeNode) {}
+
+  // False when a node could not be made: the walk stops there.
+  bool visit() {
+    const platform::DirectoryEntry& entry = scan_.entry();
+    if (entry.isDirectory()) return visitDirectory();
+    if (entry.kind == platform::EntryKind::File && !collectShortcut()) return false;
+    if (entry.kind == platform::EntryKind::Unreadable) ++result_.unreadable;
+    ScanNext(scan_);
+    return true;
+  }
+
+  void climb() { placement_.climb(scan_.takeLevelsLeft()); }
+  Collection& result() { return result_; }
+
+ private:
+  // A directory that cannot be entered leaves its folder node empty.
+  bool visitDirectory() {
+    TreeNode* before = placement_.current;
+    if (!ScanIsDotEntry(scan_.entry())) {
+      TreeNode* folder = makeNode_(NodeKind::Folder, scan_.entry().name, {});
+      if (folder == nullptr) return false;
       ListAddTail(before->children, &folder->link);
       folder->parent = before;
-      placement.current = folder;
+      placement_.current = folder;
     }
+    if (ScanAdvance(scan_)) {
+      placement_.entered(before);
+    } else {
+      placement_.current = before;
+    }
+    return true;
   }
-  ScanMove move = ScanAdvance(level);
-  if (move.entered) {
-    placement.entered(before);
-  } else {
-    placement.current = before;
-  }
-  return move.level;
-}
 
-bool CollectShortcut(const FolderScan& level, TreeNode& folder, const NodeMaker& makeNode,
-                     const ui::ProgressDialog& progress) {
-  std::string path = level.directory;
-  if (!JoinWithinLimit(path, level.entry.name)) return false;
-  const std::string url = ReadShortcutUrl(path);
-  if (url.empty()) return false;
-  TreeNode* shortcut = makeNode(NodeKind::Shortcut, ShortcutName(level.entry.name), url);
-  if (shortcut == nullptr) return false;
-  ListAddTail(folder.children, &shortcut->link);
-  ui::ProgressSetStatus(progress, url);
-  ui::ProgressStep(progress);
-  return true;
-}
+  bool collectShortcut() {
+    const ShortcutUrl read = ReadShortcutUrl(scan_.level().listing, scan_.entry().name, buffer_);
+    if (!read.readable) ++result_.unreadable;
+    if (read.url.empty()) return true;
+    TreeNode* shortcut = makeNode_(NodeKind::Shortcut, ShortcutName(scan_.entry().name), read.url);
+    if (shortcut == nullptr) return false;
+    ListAddTail(placement_.current->children, &shortcut->link);
+    ui::ProgressSetStatus(progress_, read.url);
+    ui::ProgressStep(progress_);
+    ++result_.collected;
+    return true;
+  }
+
+  ScanChain& scan_;
+  Placement placement_;
+  const ui::ProgressDialog& progress_;
+  const NodeMaker& makeNode_;
+  platform::ReadBuffer buffer_;
+  Collection result_;
+};
 
 // Entries were appended in the order listed; a stable sort gives the order that
 // sorted insertion would have given, without its quadratic cost.
@@ -76,10 +100,15 @@ void SortTree(TreeNode& root) {
 
 }  // namespace
 
-std::string ReadShortcutUrl(std::string_view path) {
-  // Only regular files: opening a pipe or a device could block or never end.
-  if (platform::GetPathKind(path) != platform::PathKind::File) return {};
-  return platform::ReadProfileString(path, "InternetShortcut", "URL", "");
+ShortcutUrl ReadShortcutUrl(const platform::DirectoryListing& directory, std::string_view fileName,
+                            platform::ReadBuffer& buffer, std::size_t limit) {
+  platform::ProfileLookup lookup =
+      platform::ReadProfileStringAt(directory, fileName, "InternetShortcut", "URL", limit, buffer);
+  ShortcutUrl read;
+  read.readable = lookup.status == platform::FileReadStatus::Read ||
+                  lookup.status == platform::FileReadStatus::NotFile;
+  if (lookup.value) read.url = std::move(*lookup.value);
+  return read;
 }
 
 std::string_view ShortcutName(std::string_view fileName) {
@@ -89,24 +118,26 @@ std::string_view ShortcutName(std::string_view fileName) {
   return fileName;
 }
 
-std::uint32_t CollectFavourites(FolderScan* level, TreeNode& root,
-                                const ui::ProgressDialog& progress, const NodeMaker& makeNode) {
-  Placement placement{&root, {}};
-  std::uint32_t count = 0;
-  while (level != nullptr) {
-    if (level->entry.isDirectory) {
-      level = VisitDirectory(level, placement, makeNode);
-    } else {
-      if (CollectShortcut(*level, *placement.current, makeNode, progress)) ++count;
-      level = ScanNext(level);
+Collection CollectFavourites(ScanChain& scan, TreeNode& root, const ui::ProgressDialog& progress,
+                             const NodeMaker& makeNode) {
+  Collection result;
+  try {
+    Collector collector(scan, root, progress, makeNode);
+    while (!scan.atEnd()) {
+      if (!collector.visit()) {
+        collector.result().outOfMemory = true;
+        break;
+      }
+      collector.climb();
     }
-    if (level != nullptr && level->levelsLeft > 0) {
-      placement.climb(level->levelsLeft);
-      level->levelsLeft = 0;
-    }
+    result = collector.result();
+    result.unreadable += scan.unreadable();
+    if (!result.outOfMemory) SortTree(root);
+  } catch (const std::bad_alloc&) {
+    result.outOfMemory = true;
   }
-  SortTree(root);
-  return count;
+  ScanCloseAll(scan);
+  return result;
 }
 
 }  // namespace pelmo

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -7,6 +8,7 @@
 
 #include "fav2book/folder_scan.h"
 #include "fav2book/tree_node.h"
+#include "platform/directory.h"
 #include "ui/progress.h"
 
 namespace pelmo {
@@ -14,18 +16,33 @@ namespace pelmo {
 // Makes the nodes of the tree; returns null when it cannot.
 using NodeMaker = std::function<TreeNode*(NodeKind, std::string_view name, std::string_view url)>;
 
-// The value of key "URL" in section "InternetShortcut" of the file, whole; empty when
-// there is none or the path is not a regular file.
-std::string ReadShortcutUrl(std::string_view path);
+// The longest shortcut file read: the longest URL a current browser keeps. A larger
+// file is not read at all, so no file can exhaust memory.
+inline constexpr std::size_t kShortcutFileLimit = 2 * 1024 * 1024;
+
+struct ShortcutUrl {
+  bool readable = true;  // false when the file is there but could not be read whole
+  std::string url;       // the value of "URL" in "InternetShortcut"; empty for no shortcut
+};
+
+// Reads a file of a listed directory as an Internet shortcut; buffer is kept by the
+// caller from one file to the next.
+ShortcutUrl ReadShortcutUrl(const platform::DirectoryListing& directory, std::string_view fileName,
+                            platform::ReadBuffer& buffer, std::size_t limit = kShortcutFileLimit);
 
 // A shortcut's name: the file name less a dot and three characters at its end.
 std::string_view ShortcutName(std::string_view fileName);
 
-// Walks the scan to its end, collecting every Internet shortcut below root, and
-// returns how many were collected. Every folder's entries end in case-insensitive
-// name order, equal names in the order listed. All scan levels are closed on return.
-std::uint32_t CollectFavourites(FolderScan* level, TreeNode& root,
-                                const ui::ProgressDialog& progress,
-                                const NodeMaker& makeNode = MakeTreeNode);
+struct Collection {
+  std::uint32_t collected = 0;   // shortcut nodes made
+  std::uint32_t unreadable = 0;  // files and folders that could not be read whole
+  bool outOfMemory = false;      // the tree is incomplete and must not be written
+};
+
+// Walks the scan to its end, collecting every Internet shortcut below root. Every
+// folder's entries end in case-insensitive name order, equal names in the order
+// listed. All scan levels are closed on return.
+Collection CollectFavourites(ScanChain& scan, TreeNode& root, const ui::ProgressDialog& progress,
+                             const NodeMaker& makeNode = MakeTreeNode);
 
 }  // namespace pelmo

@@ -1,94 +1,74 @@
 #include "fav2book/folder_scan.h"
 
-#include <cstdint>
 #include <limits>
-#include <optional>
+#include <new>
 #include <utility>
 
-#include "fav2book/path_fit.h"
+#include "platform/paths.h"
 #include "util/path.h"
 
 namespace pelmo {
 
-namespace {
+std::uint32_t ScanChain::takeLevelsLeft() {
+  return std::exchange(levelsLeft_, 0);
+}
 
-bool IsOnChain(const FolderScan* level, const platform::FileIdentity& identity) {
-  for (; level != nullptr; level = level->parent) {
-    if (level->listing.identity() == identity) return true;
+bool ScanChain::enter(platform::DirectoryListing listing) {
+  // A directory reached again through a link is passed over, not counted as lost:
+  // its entries are in the walk already, or are being walked.
+  if (!walked_.insert(listing.identity()).second) return false;
+  FolderScan level{std::move(listing), {}};
+  if (!level.listing.next(level.entry)) {
+    if (level.listing.failed()) ++unreadable_;
+    return false;
   }
+  levels_.push_back(std::move(level));
+  return true;
+}
+
+std::optional<ScanChain> ScanOpen(std::string_view searchPath) {
+  if (searchPath.size() + 1 > platform::MaxPathSize()) return std::nullopt;
+  try {
+    std::optional<platform::DirectoryListing> listing =
+        platform::DirectoryListing::open(searchPath.substr(0, PathTail(searchPath)));
+    ScanChain chain;
+    if (!listing || !chain.enter(std::move(*listing))) return std::nullopt;
+    return chain;
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
+  }
+}
+
+bool ScanIsDotEntry(const platform::DirectoryEntry& entry) {
+  return entry.name == "." || entry.name == "..";
+}
+
+bool ScanAdvance(ScanChain& chain) {
+  const FolderScan& level = chain.levels_.back();
+  if (!ScanIsDotEntry(level.entry)) {
+    platform::ListingOpen child = level.listing.openChild(level.entry.name);
+    if (child.listing && chain.enter(std::move(*child.listing))) return true;
+    if (child.failed) ++chain.unreadable_;
+  }
+  ScanNext(chain);
   return false;
 }
 
-}  // namespace
-
-FolderScan* ScanOpen(std::string_view searchPath) {
-  if (searchPath.size() + 1 > platform::MaxPathSize()) return nullptr;
-  const std::size_t tail = PathTail(searchPath);
-  std::optional<platform::DirectoryListing> listing =
-      platform::DirectoryListing::open(searchPath.substr(0, tail));
-  if (!listing) return nullptr;
-
-  auto* level = new FolderScan;
-  level->listing = std::move(*listing);
-  // A listing without any entry is a failed search, as the first find would be.
-  if (!level->listing.next(level->entry)) {
-    delete level;
-    return nullptr;
+void ScanNext(ScanChain& chain) {
+  while (!chain.levels_.empty()) {
+    FolderScan& level = chain.levels_.back();
+    if (level.listing.next(level.entry)) return;
+    if (level.listing.failed()) ++chain.unreadable_;
+    chain.levels_.pop_back();
+    // The end of the top level is the end of the walk, not a level left.
+    if (!chain.levels_.empty() && chain.levelsLeft_ < std::numeric_limits<std::uint32_t>::max()) {
+      ++chain.levelsLeft_;
+    }
   }
-  level->directory = std::string(searchPath.substr(0, tail));
-  level->pattern = std::string(searchPath.substr(tail));
-  return level;
 }
 
-bool ScanIsDotEntry(const FolderScan& level) {
-  const std::string& name = level.entry.name;
-  return name == "." || name == "..";
-}
-
-ScanMove ScanAdvance(FolderScan* level) {
-  if (ScanIsDotEntry(*level)) return {ScanNext(level), false};
-
-  std::string searchPath = level->directory;
-  if (!JoinWithinLimit(searchPath, level->entry.name) ||
-      !JoinWithinLimit(searchPath, level->pattern)) {
-    return {ScanNext(level), false};
-  }
-  FolderScan* child = ScanOpen(searchPath);
-  if (child == nullptr) return {ScanNext(level), false};
-  // A link back to a directory that is being walked would make the walk endless.
-  if (IsOnChain(level, child->listing.identity())) {
-    ScanLeave(child);
-    return {ScanNext(level), false};
-  }
-  child->parent = level;
-  return {child, true};
-}
-
-FolderScan* ScanNext(FolderScan* level) {
-  while (level != nullptr) {
-    if (level->listing.next(level->entry)) return level;
-    level = ScanLeave(level);
-  }
-  return nullptr;
-}
-
-FolderScan* ScanLeave(FolderScan* level) {
-  if (level == nullptr) return nullptr;
-  FolderScan* parent = level->parent;
-  if (parent != nullptr) {
-    // Assigned, not added: when several levels are left in one move the count rides
-    // up the chain and the level finally returned carries the total.
-    const unsigned left = level->levelsLeft + 1u;
-    parent->levelsLeft = static_cast<std::uint16_t>(left > std::numeric_limits<std::uint16_t>::max()
-                                                        ? std::numeric_limits<std::uint16_t>::max()
-                                                        : left);
-  }
-  delete level;
-  return parent;
-}
-
-void ScanCloseAll(FolderScan* level) {
-  while (level != nullptr) level = ScanLeave(level);
+void ScanCloseAll(ScanChain& chain) {
+  chain.levels_.clear();
 }
 
 }  // namespace pelmo

@@ -1,65 +1,62 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <optional>
+#include <set>
 #include <string_view>
+#include <vector>
 
 #include "platform/directory.h"
 
 namespace pelmo {
 
-// One directory of a depth-first walk. Each level points to the level of the
-// directory that holds it, so the chain up to the top is the path of directories
-// being walked.
+// One directory of a depth-first walk: its listing, held open, and its current entry.
 struct FolderScan {
-  FolderScan* parent = nullptr;
-  platform::DirectoryEntry entry;  // the current entry
   platform::DirectoryListing listing;
-  std::string directory;  // the search path up to and including its last separator
-  std::string pattern;    // always "*.*", which matches every name
-  // Levels left on the way to the current entry since the caller last cleared it.
-  std::uint16_t levelsLeft = 0;
+  platform::DirectoryEntry entry;
 };
 
-// The result of ScanAdvance: where the walk went, and whether it went into the
-// directory entry it was given (false for dot entries and directories that could
-// not be listed, or that are already on the chain).
-struct ScanMove {
-  FolderScan* level = nullptr;
-  bool entered = false;
-};
-
-// A new top level on a search path (directory joined with the pattern) whose first
-// entry is current; null when the directory cannot be listed or the path is too long.
-FolderScan* ScanOpen(std::string_view searchPath);
-// True for the entries "." and "..".
-bool ScanIsDotEntry(const FolderScan& level);
-// Descends into the current entry, a directory, where possible; otherwise as ScanNext.
-ScanMove ScanAdvance(FolderScan* level);
-// The next entry of the walk without descending; null when the walk is over.
-FolderScan* ScanNext(FolderScan* level);
-// Closes and frees the level; returns its parent, which learns how many levels were left.
-FolderScan* ScanLeave(FolderScan* level);
-// Closes and frees the level and every level above it.
-void ScanCloseAll(FolderScan* level);
-
-// Owns a scan chain until the walk takes it over, so that an early return closes it.
+// A depth-first walk of a directory tree: the levels from the top directory down to
+// the one being listed. Each directory is walked at most once, however many links
+// lead to it, so neither a link loop nor links that fan out can multiply the walk.
 class ScanChain {
  public:
-  explicit ScanChain(FolderScan* level) : level_(level) {}
-  ~ScanChain() { ScanCloseAll(level_); }
-  ScanChain(const ScanChain&) = delete;
-  ScanChain& operator=(const ScanChain&) = delete;
+  bool atEnd() const { return levels_.empty(); }
+  // The level being listed; only while not at the end.
+  const FolderScan& level() const { return levels_.back(); }
+  const platform::DirectoryEntry& entry() const { return levels_.back().entry; }
 
-  FolderScan* get() const { return level_; }
-  FolderScan* release() {
-    FolderScan* level = level_;
-    level_ = nullptr;
-    return level;
-  }
+  // Levels left on the way to the current entry since the caller last took them.
+  std::uint32_t takeLevelsLeft();
+  // Directories that could not be listed, whole or in part, so far.
+  std::uint32_t unreadable() const { return unreadable_; }
 
  private:
-  FolderScan* level_;
+  friend std::optional<ScanChain> ScanOpen(std::string_view searchPath);
+  friend bool ScanAdvance(ScanChain& chain);
+  friend void ScanNext(ScanChain& chain);
+  friend void ScanCloseAll(ScanChain& chain);
+
+  bool enter(platform::DirectoryListing listing);
+
+  std::vector<FolderScan> levels_;
+  std::set<platform::FileIdentity> walked_;
+  std::uint32_t levelsLeft_ = 0;
+  std::uint32_t unreadable_ = 0;
 };
+
+// A walk on a search path (directory joined with the pattern) whose first entry is
+// current; nothing when the directory cannot be listed or the path is too long.
+std::optional<ScanChain> ScanOpen(std::string_view searchPath);
+// True for the entries "." and "..".
+bool ScanIsDotEntry(const platform::DirectoryEntry& entry);
+// Descends into the current entry, a directory, where possible, otherwise moves on as
+// ScanNext does; true when it descended.
+bool ScanAdvance(ScanChain& chain);
+// Moves to the next entry of the walk without descending, leaving every directory
+// that has no entry left.
+void ScanNext(ScanChain& chain);
+// Leaves every level at once.
+void ScanCloseAll(ScanChain& chain);
 
 }  // namespace pelmo

@@ -1,6 +1,5 @@
 #include "fav2book/tree_node.h"
 
-#include <algorithm>
 #include <new>
 #include <type_traits>
 #include <vector>
@@ -17,29 +16,25 @@ bool HasEntries(const TreeNode& folder) {
 
 }  // namespace
 
-TreeNode* MakeTreeNode(NodeKind kind, std::string_view name, std::string_view url) {
+TreeNode::TreeNode(NodeKind nodeKind, std::string_view name, std::string_view url)
+    : kind(nodeKind), nameLength(name.size()) {
   if (kind == NodeKind::Folder) url = {};
-  const std::size_t textSize = name.size() + 1 + url.size() + 1;
-  void* storage = ::operator new(sizeof(TreeNode) + textSize, std::nothrow);
-  if (storage == nullptr) return nullptr;
+  text.reserve(name.size() + 1 + url.size());
+  text.append(name).push_back('\0');
+  text.append(url);
+  link.name = text.c_str();
+}
 
-  auto* node = new (storage) TreeNode;
-  node->kind = kind;
-  node->nameLength = static_cast<std::uint32_t>(name.size());
-  node->urlLength = static_cast<std::uint32_t>(url.size());
-  char* text = reinterpret_cast<char*>(node + 1);
-  char* end = std::copy(name.begin(), name.end(), text);
-  *end++ = '\0';
-  end = std::copy(url.begin(), url.end(), end);
-  *end = '\0';
-  node->link.name = text;
-  return node;
+TreeNode* MakeTreeNode(NodeKind kind, std::string_view name, std::string_view url) {
+  try {
+    return new TreeNode(kind, name, url);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
 }
 
 void FreeTreeNode(TreeNode* node) {
-  if (node == nullptr) return;
-  node->~TreeNode();
-  ::operator delete(node);
+  delete node;
 }
 
 void FreeTreeBelow(TreeNode& folder) {

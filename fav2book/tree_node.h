@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "util/node_list.h"
@@ -9,22 +11,28 @@ namespace pelmo {
 
 enum class NodeKind : std::uint8_t { Folder, Shortcut };
 
-// One folder or shortcut of the Favourites tree. A node made by MakeTreeNode is one
-// allocation that also holds its name and URL behind the fixed members.
+// One folder or shortcut of the Favourites tree.
 struct TreeNode {
+  TreeNode() = default;
+  TreeNode(NodeKind kind, std::string_view name, std::string_view url);
+  TreeNode(const TreeNode&) = delete;
+  TreeNode& operator=(const TreeNode&) = delete;
+
   ListNode link;  // first, so that a list entry converts back to its node
   NodeList children;
   TreeNode* parent = nullptr;    // folders only: the folder that holds this one
   TreeNode* returnTo = nullptr;  // set by the writer
   NodeKind kind = NodeKind::Folder;
-  std::uint32_t nameLength = 0;
-  std::uint32_t urlLength = 0;
 
-  std::string_view name() const { return {text(), nameLength}; }
-  std::string_view url() const { return {text() + nameLength + 1, urlLength}; }
+  // The name, a terminator (the list's key ends there), the URL. Public like the
+  // rest, as a list entry converts back to its node only in a standard-layout type.
+  std::string text;
+  std::size_t nameLength = 0;
 
- private:
-  const char* text() const { return reinterpret_cast<const char*>(this + 1); }
+  std::string_view name() const { return std::string_view(text).substr(0, nameLength); }
+  std::string_view url() const {
+    return text.empty() ? std::string_view() : std::string_view(text).substr(nameLength + 1);
+  }
 };
 
 // The node that holds a list entry.
@@ -33,6 +41,7 @@ inline TreeNode* AsTreeNode(ListNode* node) {
 }
 
 // A new node with copies of the texts (a folder keeps no URL); null when memory runs out.
+// The tree owns it until FreeTreeNode.
 TreeNode* MakeTreeNode(NodeKind kind, std::string_view name, std::string_view url);
 void FreeTreeNode(TreeNode* node);
 

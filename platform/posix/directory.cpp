@@ -5,10 +5,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/posix/error_mapping.h"
 #include "platform/posix/system_call.h"
@@ -22,16 +24,46 @@ struct DirectoryCloser {
 };
 using DirectoryStream = std::unique_ptr<DIR, DirectoryCloser>;
 
+constexpr int kDirectoryOpenFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY;
+// Enough for any ordinary shortcut file in one read; allocated once per buffer.
+constexpr std::size_t kFirstReadSize = 16 * 1024;
+
 bool IsDotEntry(std::string_view name) {
   return name == "." || name == "..";
 }
 
+// Failures that mean there is nothing of that name to list or read (any more).
+bool IsGone(int error) {
+  return error == ENOENT || error == ENOTDIR || error == ELOOP;
+}
+
+struct ListedName {
+  std::size_t offset;
+  std::size_t length;
+  unsigned char type;  // d_type
+};
+
 // d_type saves a stat per entry; links and file systems that leave it blank are
-// looked up, following the link, so a dangling link is no directory.
-bool EntryIsDirectory(int directoryFd, const dirent& entry) {
-  if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) return entry.d_type == DT_DIR;
+// looked up, following the link, so a dangling link is nothing to read.
+EntryKind KindOf(int directoryFd, const std::string& name, unsigned char type) {
+  if (IsDotEntry(name)) return EntryKind::Directory;
+  switch (type) {
+    case DT_DIR:
+      return EntryKind::Directory;
+    case DT_REG:
+      return EntryKind::File;
+    case DT_LNK:
+    case DT_UNKNOWN:
+      break;
+    default:
+      return EntryKind::Other;
+  }
   struct stat status {};
-  return ::fstatat(directoryFd, entry.d_name, &status, 0) == 0 && S_ISDIR(status.st_mode);
+  if (::fstatat(directoryFd, name.c_str(), &status, 0) != 0) {
+    return IsGone(errno) ? EntryKind::Other : EntryKind::Unreadable;
+  }
+  if (S_ISDIR(status.st_mode)) return EntryKind::Directory;
+  return S_ISREG(status.st_mode) ? EntryKind::File : EntryKind::Other;
 }
 
 }  // namespace
@@ -77,44 +109,129 @@ bool IsAbsolutePath(std::string_view path) {
   return !path.empty() && path.front() == '/';
 }
 
-std::optional<DirectoryListing> DirectoryListing::open(std::string_view directoryPath) {
-  const std::string terminated = directoryPath.empty() ? "." : std::string(directoryPath);
-  UniqueFd fd(RetryOnInterrupt(
-      [&] { return ::open(terminated.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY); }));
-  if (!fd.valid()) return std::nullopt;
+struct DirectoryListing::State {
+  UniqueFd directory;
+  // Names, each with its terminator, so that a large directory costs a few
+  // allocations rather than one per entry.
+  std::string names;
+  std::vector<ListedName> entries;
+  std::size_t position = 0;
+  bool failed = false;
 
-  DirectoryListing listing;
+  void add(std::string_view name, unsigned char type) {
+    entries.push_back({names.size(), name.size(), type});
+    names.append(name);
+    names.push_back('\0');
+  }
+};
+
+void DirectoryListing::StateDeleter::operator()(State* state) const {
+  delete state;
+}
+
+DirectoryListing::DirectoryListing(StatePointer state, FileIdentity identity)
+    : state_(std::move(state)), identity_(identity) {}
+
+ListingOpen DirectoryListing::list(StatePointer state) {
   struct stat status {};
-  if (::fstat(fd.get(), &status) != 0) return std::nullopt;
-  listing.identity_ = {static_cast<std::uint64_t>(status.st_dev),
-                       static_cast<std::uint64_t>(status.st_ino)};
-
-  const int directoryFd = fd.get();
-  DirectoryStream stream(::fdopendir(directoryFd));
-  if (!stream) return std::nullopt;
-  fd.release();  // the stream owns it now
+  if (::fstat(state->directory.get(), &status) != 0) return {std::nullopt, true};
+  const FileIdentity identity{static_cast<std::uint64_t>(status.st_dev),
+                              static_cast<std::uint64_t>(status.st_ino)};
+  // The stream gets a descriptor of its own, so that closing it leaves the
+  // directory open for what is reached through it.
+  UniqueFd streamFd(::fcntl(state->directory.get(), F_DUPFD_CLOEXEC, 0));
+  if (!streamFd.valid()) return {std::nullopt, true};
+  DirectoryStream stream(::fdopendir(streamFd.get()));
+  if (!stream) return {std::nullopt, true};
+  streamFd.release();  // the stream owns it now
 
   bool sawDot = false;
   bool sawDotDot = false;
-  // A failing readdir ends the listing with what was read, as a failing
-  // enumeration step ends a level elsewhere.
-  while (const dirent* entry = ::readdir(stream.get())) {
-    std::string name = entry->d_name;
+  for (;;) {
+    errno = 0;
+    const dirent* entry = ::readdir(stream.get());
+    if (entry == nullptr) {
+      state->failed = errno != 0;
+      break;
+    }
+    const std::string_view name = entry->d_name;
     sawDot = sawDot || name == ".";
     sawDotDot = sawDotDot || name == "..";
-    const bool isDirectory = IsDotEntry(name) || EntryIsDirectory(directoryFd, *entry);
-    listing.entries_.push_back({std::move(name), isDirectory});
+    state->add(name, entry->d_type);
   }
   // An empty directory must still list something, as callers count on the dots.
-  if (!sawDot) listing.entries_.push_back({".", true});
-  if (!sawDotDot) listing.entries_.push_back({"..", true});
-  return listing;
+  if (!sawDot) state->add(".", DT_DIR);
+  if (!sawDotDot) state->add("..", DT_DIR);
+  return {DirectoryListing(std::move(state), identity), false};
+}
+
+std::optional<DirectoryListing> DirectoryListing::open(std::string_view directoryPath) {
+  const std::string terminated = directoryPath.empty() ? "." : std::string(directoryPath);
+  StatePointer state(new State);
+  state->directory.reset(
+      RetryOnInterrupt([&] { return ::open(terminated.c_str(), kDirectoryOpenFlags); }));
+  if (!state->directory.valid()) return std::nullopt;
+  return list(std::move(state)).listing;
+}
+
+ListingOpen DirectoryListing::openChild(std::string_view name) const {
+  const std::string terminated(name);
+  StatePointer state(new State);
+  state->directory.reset(RetryOnInterrupt(
+      [&] { return ::openat(state_->directory.get(), terminated.c_str(), kDirectoryOpenFlags); }));
+  // Running out of descriptors is a failure like any other: the folder is there.
+  if (!state->directory.valid()) return {std::nullopt, !IsGone(errno)};
+  return list(std::move(state));
 }
 
 bool DirectoryListing::next(DirectoryEntry& entry) {
-  if (position_ >= entries_.size()) return false;
-  entry = std::move(entries_[position_++]);
+  State& state = *state_;
+  if (state.position >= state.entries.size()) return false;
+  const ListedName& listed = state.entries[state.position++];
+  entry.name.assign(state.names, listed.offset, listed.length);
+  entry.kind = KindOf(state.directory.get(), entry.name, listed.type);
   return true;
+}
+
+bool DirectoryListing::failed() const {
+  return state_->failed;
+}
+
+FileReadStatus DirectoryListing::readFile(std::string_view name, std::size_t limit,
+                                          ReadBuffer& buffer) const {
+  buffer.length_ = 0;
+  const std::string terminated(name);
+  // O_NONBLOCK stays set: a regular file ignores it, and an entry that has become a
+  // pipe since it was listed must not stall the walk.
+  UniqueFd fd(RetryOnInterrupt([&] {
+    return ::openat(state_->directory.get(), terminated.c_str(),
+                    O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  }));
+  if (!fd.valid()) {
+    return IsGone(errno) || errno == ENXIO ? FileReadStatus::NotFile : FileReadStatus::Failed;
+  }
+  std::size_t length = 0;
+  for (;;) {
+    if (length == buffer.capacity_) {
+      if (length > limit) return FileReadStatus::TooLarge;
+      const std::size_t capacity =
+          std::min(std::max(buffer.capacity_ * 2, kFirstReadSize), limit + 1);
+      auto grown = std::make_unique_for_overwrite<char[]>(capacity);
+      std::copy_n(buffer.data_.get(), length, grown.get());
+      buffer.data_ = std::move(grown);
+      buffer.capacity_ = capacity;
+    }
+    const ssize_t got = RetryOnInterrupt(
+        [&] { return ::read(fd.get(), buffer.data_.get() + length, buffer.capacity_ - length); });
+    if (got < 0) return errno == EISDIR ? FileReadStatus::NotFile : FileReadStatus::Failed;
+    length += static_cast<std::size_t>(got);
+    // A regular file reads short only at its end; asking again to see the end would
+    // cost every shortcut file a second system call.
+    if (length < buffer.capacity_) break;
+  }
+  if (length > limit) return FileReadStatus::TooLarge;
+  buffer.length_ = length;
+  return FileReadStatus::Read;
 }
 
 }  // namespace pelmo::platform

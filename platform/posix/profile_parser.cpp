@@ -48,7 +48,10 @@ bool ProfileKeySearch::addLine(std::string_view line) {
   const std::size_t equals = line.find('=');
   if (equals == std::string_view::npos) return true;
   if (!EqualNoCase(TrimBlanks(line.substr(0, equals)), key_)) return true;
-  value_ = std::string(WithoutQuotes(TrimBlanks(line.substr(equals + 1))));
+  // The value ends at a NUL byte, as a C string would: none is ever passed on.
+  std::string_view value = line.substr(equals + 1);
+  value = value.substr(0, value.find('\0'));
+  value_ = std::string(WithoutQuotes(TrimBlanks(value)));
   state_ = State::Done;
   return false;
 }

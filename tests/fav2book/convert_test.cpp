@@ -185,6 +185,28 @@ TEST_F(ConvertTest, ScansTheCurrentDirectoryForAnEmptyFolderPath) {
   EXPECT_EQ(ReadFile(bookmarks()), kHeader + kEntries);
 }
 
+TEST_F(ConvertTest, WritesWhatCouldBeReadThenReportsWhatCouldNot) {
+  MakeWorkedExample();
+  std::filesystem::create_directories(favourites() / "Locked");
+  WriteShortcut(favourites() / "Locked" / "hidden.url", "http://hidden/");
+  ASSERT_EQ(::chmod((favourites() / "Locked").c_str(), 0), 0);
+  const std::string empty =
+      "\t<DT><H3 FOLDED>Empty</H3>\r\n\r\n\t<DL><P>\r\n\r\n\t</DL><P>\r\n\r\n";
+  const std::string expected =
+      kHeader + empty + "\t<DT><H3 FOLDED>Locked</H3>\r\n\r\n\t<DL><P>\r\n\r\n\t</DL><P>\r\n\r\n" +
+      kEntries.substr(empty.size());
+  auto run = [&] {
+    if (!testing::BecomePlainUserIfRoot(dir.path())) return 64;
+    settings.automatic = true;
+    const bool converted = Convert();
+    const bool told =
+        backend.messageTexts() == std::vector<std::string>{"Unable to read some Favourites!"} &&
+        backend.messages[0].icon == ui::Icon::Warning;
+    return (converted ? 1 : 0) | (told ? 0 : 2) | (ReadFile(bookmarks()) == expected ? 0 : 4);
+  };
+  EXPECT_EQ(testing::RunInChild(run), 0);
+}
+
 TEST_F(ConvertTest, ReportsWhatCannotBeOpened) {
   const struct {
     const char* what;

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,17 +44,17 @@ std::string Dump(TreeNode& folder) {
 struct Collected {
   std::uint32_t count = 0;
   std::string tree;
+  std::uint32_t unreadable = 0;
+  bool outOfMemory = false;
 };
 
 Collected Collect(const TempDir& dir, const NodeMaker& makeNode = MakeTreeNode) {
   FavouritesTree tree;
-  FolderScan* top = ScanOpen(dir / "*.*");
-  if (top == nullptr) return {};
+  std::optional<ScanChain> scan = ScanOpen(dir / "*.*");
+  if (!scan) return {};
   ui::ProgressDialog none;
-  Collected result;
-  result.count = CollectFavourites(top, tree.root(), none, makeNode);
-  result.tree = Dump(tree.root());
-  return result;
+  const Collection collection = CollectFavourites(*scan, tree.root(), none, makeNode);
+  return {collection.collected, Dump(tree.root()), collection.unreadable, collection.outOfMemory};
 }
 
 TEST(ShortcutName, DropsADotAndThreeCharactersAtTheEnd) {
@@ -63,14 +66,37 @@ TEST(ShortcutName, DropsADotAndThreeCharactersAtTheEnd) {
   for (const auto& c : cases) EXPECT_EQ(ShortcutName(c.file), c.name) << c.file;
 }
 
-TEST(ReadShortcutUrl, ReadsWholeUrlsFromRegularFilesOnly) {
+TEST(ReadShortcutUrl, ReadsWholeUrlsUpToTheBound) {
   TempDir dir;
   const std::string longUrl = "http://example.com/" + std::string(1000, 'x');
-  WriteFile(dir / "s.url",
-            "[InternetShortcut]\r\nURL=" + longUrl + "\r\nIconFile=C:\\i.ico\r\nIconIndex=1\r\n");
-  EXPECT_EQ(ReadShortcutUrl(dir / "s.url"), longUrl);
-  EXPECT_EQ(ReadShortcutUrl(dir / "missing.url"), "");
-  EXPECT_EQ(ReadShortcutUrl(dir.str()), "");
+  const std::string text =
+      "[InternetShortcut]\r\nURL=" + longUrl + "\r\nIconFile=C:\\i.ico\r\nIconIndex=1\r\n";
+  WriteFile(dir / "s.url", text);
+  const std::string farUrl = "http://far/";
+  WriteFile(dir / "big.url", std::string(100000, '\n') + "[InternetShortcut]\nURL=" + farUrl);
+  WriteFile(dir / "nul.url", std::string("[InternetShortcut]\nURL=\0http://hidden/\n", 38));
+  std::filesystem::create_directory(dir / "folder.url");
+  std::filesystem::create_symlink("/proc/self/mem", dir / "error.url");  // fails to read
+  const struct {
+    const char* file;
+    std::size_t limit;
+    bool readable;
+    std::string url;
+  } cases[] = {
+      {"s.url", kShortcutFileLimit, true, longUrl}, {"big.url", kShortcutFileLimit, true, farUrl},
+      {"s.url", text.size(), true, longUrl},  // after a larger file, in the same buffer
+      {"s.url", text.size() - 1, false, ""},        {"big.url", 100000, false, ""},
+      {"nul.url", kShortcutFileLimit, true, ""},    {"missing.url", kShortcutFileLimit, true, ""},
+      {"folder.url", kShortcutFileLimit, true, ""}, {"error.url", kShortcutFileLimit, false, ""},
+  };
+  std::optional<platform::DirectoryListing> listing = platform::DirectoryListing::open(dir.str());
+  ASSERT_TRUE(listing);
+  platform::ReadBuffer buffer;
+  for (const auto& c : cases) {
+    const ShortcutUrl read = ReadShortcutUrl(*listing, c.file, buffer, c.limit);
+    EXPECT_EQ(read.readable, c.readable) << c.file << " " << c.limit;
+    EXPECT_EQ(read.url, c.url) << c.file << " " << c.limit;
+  }
 }
 
 TEST(CollectFavourites, KeepsEveryShortcutInItsOwnFolder) {
@@ -118,7 +144,7 @@ TEST(CollectFavourites, SortsCaseInsensitivelyWithEqualNamesInListingOrder) {
   EXPECT_EQ(Collect(dir).tree, as + "b=u;C=u;" + news + "^x=u;");
 }
 
-TEST(CollectFavourites, AFolderThatCannotBeMadeGivesItsEntriesToTheEnclosingFolder) {
+TEST(CollectFavourites, ANodeThatCannotBeMadeStopsTheCollection) {
   TempDir dir;
   std::filesystem::create_directories(dir.path() / "Outer" / "Broken" / "Inner");
   WriteShortcut(dir.path() / "Outer" / "Broken" / "x.url", "x");
@@ -127,17 +153,22 @@ TEST(CollectFavourites, AFolderThatCannotBeMadeGivesItsEntriesToTheEnclosingFold
     WriteShortcut(dir.path() / "Outer" / name, name);
   }
   WriteShortcut(dir.path() / "top.url", "top");
-  auto refuseBroken = [](NodeKind kind, std::string_view name, std::string_view url) {
-    return name == "Broken" ? nullptr : MakeTreeNode(kind, name, url);
-  };
-  Collected got = Collect(dir, refuseBroken);
-  EXPECT_EQ(got.count, 6u);
-  EXPECT_EQ(got.tree, "Outer{a=a.url;Inner{y=y;};m=m.url;x=x;z=z.url;};top=top;");
+  for (const char* refused : {"Broken", "y", "top"}) {
+    for (bool throws : {false, true}) {
+      auto refuse = [&](NodeKind kind, std::string_view name, std::string_view url) {
+        if (name != refused) return MakeTreeNode(kind, name, url);
+        if (throws) throw std::bad_alloc();
+        return static_cast<TreeNode*>(nullptr);
+      };
+      EXPECT_TRUE(Collect(dir, refuse).outOfMemory) << refused << throws;
+    }
+  }
+  EXPECT_FALSE(Collect(dir).outOfMemory);
 }
 
 TEST(CollectFavourites, ADirectoryThatCannotBeEnteredStaysAnEmptyFolder) {
-  // Links back to a directory being walked, one and two levels up; a link elsewhere
-  // is walked like a directory.
+  // Links back to a directory being walked, one and two levels up, and a second way
+  // into one directory: each is walked once, where the listing first reaches it.
   TempDir dir;
   std::filesystem::create_directories(dir.path() / "A");
   std::filesystem::create_directory_symlink(dir.path(), dir.path() / "A" / "loop");
@@ -146,16 +177,35 @@ TEST(CollectFavourites, ADirectoryThatCannotBeEnteredStaysAnEmptyFolder) {
   for (const char* name : {"a.url", "m.url", "z.url"}) WriteShortcut(dir.path() / "A" / name, "u");
   WriteShortcut(dir.path() / "top.url", "t");
   const std::string a = "{a=u;loop{};m=u;self{};z=u;};";
-  EXPECT_EQ(Collect(dir).tree, "A" + a + "sideways" + a + "top=t;");
+  std::vector<std::string> listed;
+  auto listing = platform::DirectoryListing::open(dir.str());
+  ASSERT_TRUE(listing.has_value());
+  for (platform::DirectoryEntry entry; listing->next(entry);) listed.push_back(entry.name);
+  const bool aFirst = std::find(listed.begin(), listed.end(), "A") <
+                      std::find(listed.begin(), listed.end(), "sideways");
+  const std::string first = aFirst ? "A" + a : "A{};";
+  const std::string second = aFirst ? "sideways{};" : "sideways" + a;
+  Collected got = Collect(dir);
+  EXPECT_EQ(got.tree, first + second + "top=t;");
+  EXPECT_EQ(got.count, 4u);
+  EXPECT_EQ(got.unreadable, 0u);
 
+  // What cannot be read is counted; what is nothing to read (a pipe, a dangling
+  // link) is not, and never stalls the walk.
   std::filesystem::create_directories(dir.path() / "B" / "Locked");
   for (const char* name : {"a.url", "m.url", "z.url"}) WriteShortcut(dir.path() / "B" / name, "u");
   WriteShortcut(dir.path() / "B" / "Locked" / "hidden.url", "h");
+  WriteShortcut(dir.path() / "B" / "secret.url", "s");
+  WriteShortcut(dir.path() / "B" / "huge.url", std::string(kShortcutFileLimit, 'h'));
+  ASSERT_EQ(::mkfifo((dir / "B/pipe.url").c_str(), 0600), 0);
+  std::filesystem::create_symlink(dir.path() / "nowhere", dir.path() / "B" / "gone.url");
   ASSERT_EQ(::chmod((dir / "B/Locked").c_str(), 0), 0);
-  const std::string expected = "A" + a + "B{a=u;Locked{};m=u;z=u;};sideways" + a + "top=t;";
+  ASSERT_EQ(::chmod((dir / "B/secret.url").c_str(), 0), 0);
+  const std::string expected = first + "B{a=u;Locked{};m=u;z=u;};" + second + "top=t;";
   auto run = [&] {
     if (!testing::BecomePlainUserIfRoot(dir.path())) return 2;
-    return Collect(dir).tree == expected ? 0 : 1;
+    got = Collect(dir);
+    return got.tree == expected && got.unreadable == 3 ? 0 : 1;
   };
   EXPECT_EQ(testing::RunInChild(run), 0);
 }

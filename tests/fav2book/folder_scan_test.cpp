@@ -1,6 +1,7 @@
 #include "fav2book/folder_scan.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include "favourites_fixture.h"
 #include "platform/directory.h"
 #include "platform/paths.h"
+#include "support/child_process.h"
 
 namespace pelmo {
 namespace {
@@ -22,23 +24,25 @@ using testing::WriteShortcut;
 struct Walk {
   std::vector<std::string> events;   // "name:levelsLeft", in walk order
   std::vector<std::string> skipped;  // directories given to ScanAdvance but not entered
+  std::uint32_t unreadable = 0;
 };
 
 // Drives the scanner as the tree builder does, recording every entry it visits.
-Walk WalkScan(FolderScan* level) {
+Walk WalkScan(std::optional<ScanChain> scan) {
   Walk walk;
-  while (level != nullptr) {
-    walk.events.push_back(level->entry.name + ":" + std::to_string(level->levelsLeft));
-    level->levelsLeft = 0;
-    if (level->entry.isDirectory) {
-      const std::string name = level->entry.name;
-      ScanMove move = ScanAdvance(level);
-      if (!move.entered && name != "." && name != "..") walk.skipped.push_back(name);
-      level = move.level;
+  if (!scan) return walk;
+  std::uint32_t levelsLeft = 0;
+  while (!scan->atEnd()) {
+    walk.events.push_back(scan->entry().name + ":" + std::to_string(levelsLeft));
+    if (scan->entry().isDirectory()) {
+      const std::string name = scan->entry().name;
+      if (!ScanAdvance(*scan) && name != "." && name != "..") walk.skipped.push_back(name);
     } else {
-      level = ScanNext(level);
+      ScanNext(*scan);
     }
+    levelsLeft = scan->takeLevelsLeft();
   }
+  walk.unreadable = scan->unreadable();
   return walk;
 }
 
@@ -51,7 +55,7 @@ void ExpectedWalk(const std::string& directory, std::vector<std::string>& events
   while (listing->next(entry)) {
     events.push_back(entry.name + ":" + std::to_string(pending));
     pending = 0;
-    if (entry.isDirectory && entry.name != "." && entry.name != "..") {
+    if (entry.isDirectory() && entry.name != "." && entry.name != "..") {
       ExpectedWalk(directory + "/" + entry.name, events, pending);
     }
   }
@@ -86,9 +90,9 @@ TEST(FolderScan, WalksDepthFirstCountingTheLevelsLeft) {
 TEST(FolderScan, OpenFailsOnWhatCannotBeListed) {
   TempDir dir;
   WriteShortcut(dir.path() / "file.url", "u");
-  EXPECT_EQ(ScanOpen(dir / "missing/*.*"), nullptr);
-  EXPECT_EQ(ScanOpen(dir / "file.url/*.*"), nullptr);
-  EXPECT_EQ(ScanOpen(std::string(platform::MaxPathSize(), 'a') + "/*.*"), nullptr);
+  EXPECT_FALSE(ScanOpen(dir / "missing/*.*"));
+  EXPECT_FALSE(ScanOpen(dir / "file.url/*.*"));
+  EXPECT_FALSE(ScanOpen(std::string(platform::MaxPathSize(), 'a') + "/*.*"));
 }
 
 // Removes what a test made below the current directory one step at a time, as the
@@ -103,12 +107,12 @@ void RemoveStepByStep(const std::string& component) {
   if (::chdir("..") == 0) ::rmdir(component.c_str());
 }
 
-TEST(FolderScan, PassesOverDirectoriesWhosePathWouldBeTooLong) {
+TEST(FolderScan, WalksBelowTheLongestPathUntilDescriptorsRunOut) {
   TempDir dir;
   testing::CurrentDirectoryGuard guard;
   ASSERT_EQ(::chdir(dir.str().c_str()), 0);
   const std::string component(200, 'd');
-  const int fitting = static_cast<int>((platform::MaxPathSize() - 1 - 3) / (component.size() + 1));
+  const int beyond = static_cast<int>(platform::MaxPathSize() / (component.size() + 1)) + 3;
   struct Cleanup {
     std::string top, component;
     ~Cleanup() {
@@ -116,18 +120,47 @@ TEST(FolderScan, PassesOverDirectoriesWhosePathWouldBeTooLong) {
     }
   } cleanup{dir.str(), component};
   // Made by stepping into each directory, so the chain grows past any whole path.
-  for (int i = 0; i < fitting; ++i) {
+  for (int i = 0; i < beyond; ++i) {
     ASSERT_TRUE(::mkdir(component.c_str(), 0700) == 0 && ::chdir(component.c_str()) == 0);
   }
-  WriteShortcut("shallow.url", "u");
-  ASSERT_EQ(::mkdir(component.c_str(), 0700), 0);
-  WriteShortcut(component + "/deep.url", "u");
+  WriteShortcut("deep.url", "u");
 
   ASSERT_EQ(::chdir(dir.str().c_str()), 0);
-  Walk walk = WalkScan(ScanOpen("*.*"));  // relative, so the search paths grow
-  EXPECT_EQ(walk.skipped, std::vector<std::string>{component});
-  EXPECT_EQ(std::count(walk.events.begin(), walk.events.end(), "shallow.url:0"), 1);
-  EXPECT_EQ(std::count(walk.events.begin(), walk.events.end(), "deep.url:0"), 0);
+  Walk walk = WalkScan(ScanOpen("*.*"));
+  EXPECT_TRUE(walk.skipped.empty());
+  EXPECT_EQ(walk.unreadable, 0u);
+  EXPECT_EQ(std::count(walk.events.begin(), walk.events.end(), "deep.url:0"), 1);
+
+  // One descriptor per level: a folder that cannot be opened for want of one is lost.
+  auto run = [] {
+    const rlimit few{12, 12};
+    if (::setrlimit(RLIMIT_NOFILE, &few) != 0) return 2;
+    Walk limited = WalkScan(ScanOpen("*.*"));
+    const bool lost = limited.unreadable == 1 && limited.skipped.size() == 1 &&
+                      std::count(limited.events.begin(), limited.events.end(), "deep.url:0") == 0;
+    return lost ? 0 : 1;
+  };
+  EXPECT_EQ(testing::RunInChild(run), 0);
+}
+
+TEST(FolderScan, WalksEachDirectoryOnceHoweverManyLinksLeadToIt) {
+  // Eight links to the next level on each of three levels, and links back up.
+  TempDir dir;
+  const char* levels[] = {"L1", "L2", "L3", "L4"};
+  for (const char* level : levels) std::filesystem::create_directories(dir.path() / level);
+  for (int i = 0; i + 1 < 4; ++i) {
+    for (int link = 0; link < 8; ++link) {
+      std::filesystem::create_directory_symlink(
+          dir.path() / levels[i + 1], dir.path() / levels[i] / ("to" + std::to_string(link)));
+    }
+  }
+  std::filesystem::create_directory_symlink(dir.path(), dir.path() / "L4" / "up");
+  WriteShortcut(dir.path() / "L4" / "x.url", "u");
+
+  Walk walk = WalkScan(ScanOpen(dir / "*.*"));
+  EXPECT_EQ(std::count(walk.events.begin(), walk.events.end(), "x.url:0"), 1);
+  EXPECT_EQ(walk.skipped.size(), 4u + 3u * 8u + 1u - 4u);  // all but one way into each
+  EXPECT_EQ(walk.unreadable, 0u);
 }
 
 }  // namespace

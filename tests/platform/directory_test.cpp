@@ -1,6 +1,7 @@
 #include "platform/directory.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <map>
@@ -16,7 +17,10 @@ namespace fs = std::filesystem;
 using testing::CurrentDirectoryGuard;
 using testing::TempDir;
 using testing::WriteFile;
-using Listing = std::map<std::string, bool>;
+using Listing = std::map<std::string, EntryKind>;
+constexpr EntryKind kDir = EntryKind::Directory;
+constexpr EntryKind kFile = EntryKind::File;
+constexpr EntryKind kOther = EntryKind::Other;
 
 TEST(ErrorMappingTest, ErrnoGivesTheCodesTheLogicTellsApart) {
   const struct {
@@ -73,7 +77,7 @@ Listing ListAll(std::string_view path) {
   std::optional<DirectoryListing> listing = DirectoryListing::open(path);
   if (!listing) return entries;
   DirectoryEntry entry;
-  while (listing->next(entry)) entries[entry.name] = entry.isDirectory;
+  while (listing->next(entry)) entries[entry.name] = entry.kind;
   return entries;
 }
 
@@ -112,12 +116,15 @@ TEST(DirectoryListingTest, KindsAndEntriesFollowLinks) {
   fs::create_directory_symlink(dir / "sub", dir / "subLink");
   fs::create_symlink(dir / "file.url", dir / "fileLink");
   fs::create_symlink(dir / "nowhere", dir / "dangling");
+  ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+  fs::create_symlink("/dev/null", dir / "deviceLink");
   const Listing expected = {
-      {".", true},         {"..", true},        {"sub", true},       {"subLink", true},
-      {"file.url", false}, {"fileLink", false}, {"dangling", false},
+      {".", kDir},          {"..", kDir},        {"sub", kDir},
+      {"subLink", kDir},    {"file.url", kFile}, {"fileLink", kFile},
+      {"dangling", kOther}, {"pipe", kOther},    {"deviceLink", kOther},
   };
   EXPECT_EQ(ListAll(dir.str()), expected);
-  EXPECT_EQ(ListAll(dir / "sub"), (Listing{{".", true}, {"..", true}}));
+  EXPECT_EQ(ListAll(dir / "sub"), (Listing{{".", kDir}, {"..", kDir}}));
   EXPECT_FALSE(DirectoryListing::open(dir / "file.url"));
   EXPECT_FALSE(DirectoryListing::open(dir / "missing"));
 

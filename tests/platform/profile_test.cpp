@@ -13,6 +13,7 @@ namespace {
 
 using testing::TempDir;
 using testing::WriteFile;
+using namespace std::string_literals;
 
 struct ProfileCase {
   const char* what;
@@ -51,6 +52,8 @@ TEST(ProfileParserTest, ShortcutFilesGiveTheirUrl) {
       {"no section", "URL=http://a/\n", std::nullopt},
       {"similar key", "[InternetShortcut]\nURLs=http://a/\n", std::nullopt},
       {"empty text", "", std::nullopt},
+      {"NUL ends the value", "[InternetShortcut]\nURL= \"http://a/\0\"x\n"s, "\"http://a/"},
+      {"NUL first leaves it empty", "[InternetShortcut]\nURL=\0http://a/\n"s, ""},
   };
   for (const ProfileCase& c : cases) {
     EXPECT_EQ(FindProfileValue(c.text, "InternetShortcut", "URL"), c.url) << c.what;
