@@ -1,6 +1,9 @@
 #include "platform/directory.h"
 
+#include <cstdio>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/win32/windows_headers.h"
 
@@ -19,6 +22,24 @@ struct FindCloser {
   HANDLE handle;
   ~FindCloser() { ::FindClose(handle); }
 };
+
+struct HandleCloser {
+  HANDLE handle;
+  ~HandleCloser() { ::CloseHandle(handle); }
+};
+
+// Failures that mean there is nothing of that name to list or read (any more).
+bool IsGone(DWORD error) {
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+         error == ERROR_DIRECTORY || error == ERROR_INVALID_NAME;
+}
+
+// The directory's path ready for a name to follow; empty for the current directory.
+std::string WithSeparator(std::string_view directory) {
+  std::string path(directory);
+  if (!path.empty() && !IsSeparator(path.back()) && path.back() != ':') path += '\\';
+  return path;
+}
 
 // The Windows 95 family has no links and no file ids for folders, so the full path,
 // letter case folded as the file system folds it, tells one folder from another.
@@ -82,38 +103,122 @@ bool IsAbsolutePath(std::string_view path) {
   return path.size() >= 2 && path[1] == ':';
 }
 
-std::optional<DirectoryListing> DirectoryListing::open(std::string_view directoryPath) {
-  std::string directory = directoryPath.empty() ? "." : std::string(directoryPath);
-  std::string pattern = directory;
-  if (!IsSeparator(pattern.back()) && pattern.back() != ':') pattern += '\\';
-  pattern += "*.*";
+struct DirectoryListing::State {
+  std::string path;  // ends with a separator, or is empty for the current directory
+  std::vector<WIN32_FIND_DATAA> entries;
+  std::size_t position = 0;
+  bool failed = false;
 
+  std::string pathOf(std::string_view name) const { return path + std::string(name); }
+};
+
+void DirectoryListing::StateDeleter::operator()(State* state) const {
+  delete state;
+}
+
+DirectoryListing::DirectoryListing(StatePointer state, FileIdentity identity)
+    : state_(std::move(state)), identity_(identity) {}
+
+ListingOpen DirectoryListing::list(StatePointer state) {
+  const std::string pattern = state->path + "*.*";
   WIN32_FIND_DATAA found{};
   HANDLE handle = ::FindFirstFileA(pattern.c_str(), &found);
-  if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+  if (handle == INVALID_HANDLE_VALUE) return {std::nullopt, !IsGone(::GetLastError())};
   FindCloser closer{handle};
 
-  DirectoryListing listing;
-  listing.identity_ = IdentityOf(directory);
   bool sawDot = false;
   bool sawDotDot = false;
   do {
-    std::string name = found.cFileName;
+    const std::string_view name = found.cFileName;
     sawDot = sawDot || name == ".";
     sawDotDot = sawDotDot || name == "..";
-    const bool isDirectory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    listing.entries_.push_back({std::move(name), isDirectory});
+    state->entries.push_back(found);
   } while (::FindNextFileA(handle, &found));
+  state->failed = ::GetLastError() != ERROR_NO_MORE_FILES;
   // The root of a drive lists no dots, but callers count on them.
-  if (!sawDot) listing.entries_.push_back({".", true});
-  if (!sawDotDot) listing.entries_.push_back({"..", true});
-  return listing;
+  for (const char* dot : {".", ".."}) {
+    if ((dot[1] == '\0' && sawDot) || (dot[1] == '.' && sawDotDot)) continue;
+    WIN32_FIND_DATAA added{};
+    added.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
+    std::snprintf(added.cFileName, sizeof added.cFileName, "%s", dot);
+    state->entries.push_back(added);
+  }
+  const FileIdentity identity = IdentityOf(state->path.empty() ? "." : state->path);
+  return {DirectoryListing(std::move(state), identity), false};
+}
+
+std::optional<DirectoryListing> DirectoryListing::open(std::string_view directoryPath) {
+  StatePointer state(new State);
+  state->path = WithSeparator(directoryPath);
+  return list(std::move(state)).listing;
+}
+
+ListingOpen DirectoryListing::openChild(std::string_view name) const {
+  StatePointer state(new State);
+  state->path = WithSeparator(state_->pathOf(name));
+  return list(std::move(state));
 }
 
 bool DirectoryListing::next(DirectoryEntry& entry) {
-  if (position_ >= entries_.size()) return false;
-  entry = std::move(entries_[position_++]);
+  State& state = *state_;
+  if (state.position >= state.entries.size()) return false;
+  const WIN32_FIND_DATAA& found = state.entries[state.position++];
+  entry.name = found.cFileName;
+  if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+    entry.kind = EntryKind::Directory;
+  } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) {
+    entry.kind = EntryKind::Other;
+  } else {
+    entry.kind = EntryKind::File;
+  }
   return true;
+}
+
+bool DirectoryListing::failed() const {
+  return state_->failed;
+}
+
+FileReadStatus DirectoryListing::readFile(std::string_view name, std::size_t limit,
+                                          ReadBuffer& buffer) const {
+  buffer.length_ = 0;
+  const std::string path = state_->pathOf(name);
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    return IsGone(::GetLastError()) ? FileReadStatus::NotFile : FileReadStatus::Failed;
+  }
+  if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) {
+    return FileReadStatus::NotFile;
+  }
+  HANDLE handle = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    return IsGone(::GetLastError()) ? FileReadStatus::NotFile : FileReadStatus::Failed;
+  }
+  HandleCloser closer{handle};
+  if (::GetFileType(handle) != FILE_TYPE_DISK) return FileReadStatus::NotFile;
+  DWORD high = 0;
+  const DWORD low = ::GetFileSize(handle, &high);
+  if (low == INVALID_FILE_SIZE && ::GetLastError() != NO_ERROR) return FileReadStatus::Failed;
+  if (high != 0 || low > limit) return FileReadStatus::TooLarge;
+  // One byte more than the size tells a file that grew since.
+  const std::size_t wanted = static_cast<std::size_t>(low) + 1;
+  if (buffer.capacity_ < wanted) {
+    buffer.data_ = std::make_unique_for_overwrite<char[]>(wanted);
+    buffer.capacity_ = wanted;
+  }
+  std::size_t length = 0;
+  for (;;) {
+    DWORD got = 0;
+    if (!::ReadFile(handle, buffer.data_.get() + length, static_cast<DWORD>(wanted - length), &got,
+                    nullptr)) {
+      return FileReadStatus::Failed;
+    }
+    if (got == 0) break;
+    length += got;
+    if (length == wanted) return FileReadStatus::TooLarge;
+  }
+  buffer.length_ = length;
+  return FileReadStatus::Read;
 }
 
 }  // namespace pelmo::platform

@@ -189,7 +189,7 @@ TEST_F(ConvertTest, WritesWhatCouldBeReadThenReportsWhatCouldNot) {
   MakeWorkedExample();
   std::filesystem::create_directories(favourites() / "Locked");
   WriteShortcut(favourites() / "Locked" / "hidden.url", "http://hidden/");
-  ASSERT_EQ(::chmod((favourites() / "Locked").c_str(), 0), 0);
+  ASSERT_EQ(::chmod((favourites() / "Locked").string().c_str(), 0), 0);
   const std::string empty =
       "\t<DT><H3 FOLDED>Empty</H3>\r\n\r\n\t<DL><P>\r\n\r\n\t</DL><P>\r\n\r\n";
   const std::string expected =

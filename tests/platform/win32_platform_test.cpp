@@ -119,7 +119,7 @@ TEST(Directory, ReportsTheErrorsTheConversionTellsApart) {
   std::optional<DirectoryListing> listing = DirectoryListing::open(dir / "made");
   ASSERT_TRUE(listing);
   int dots = 0;
-  for (DirectoryEntry entry; listing->next(entry);) dots += entry.isDirectory;
+  for (DirectoryEntry entry; listing->next(entry);) dots += entry.isDirectory();
   EXPECT_EQ(dots, 2);
 }
 
