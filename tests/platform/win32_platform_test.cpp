@@ -4,6 +4,7 @@
 
 #include "platform/directory.h"
 #include "platform/names.h"
+#include "platform/profile.h"
 #include "platform/replace.h"
 #include "platform/win32/move_into_place.h"
 #include "support/temp_dir.h"
@@ -121,6 +122,30 @@ TEST(Directory, ReportsTheErrorsTheConversionTellsApart) {
   int dots = 0;
   for (DirectoryEntry entry; listing->next(entry);) dots += entry.isDirectory();
   EXPECT_EQ(dots, 2);
+}
+
+TEST(Directory, ReadsFilesThroughAListing) {
+  TempDir dir;
+  WriteFile(dir / "a.url", "[InternetShortcut]\r\nURL=http://a/\r\n");
+  WriteFile(dir / "big.url", std::string(100, 'x'));
+  std::filesystem::create_directory(dir / "sub");
+  std::optional<DirectoryListing> listing = DirectoryListing::open(dir.str());
+  ASSERT_TRUE(listing);
+  ReadBuffer buffer;
+  const struct {
+    const char* name;
+    FileReadStatus status;
+  } cases[] = {{"a.url", FileReadStatus::Read},
+               {"big.url", FileReadStatus::TooLarge},
+               {"sub", FileReadStatus::NotFile},
+               {"gone.url", FileReadStatus::NotFile}};
+  for (const auto& c : cases) EXPECT_EQ(listing->readFile(c.name, 99, buffer), c.status) << c.name;
+  EXPECT_EQ(ReadProfileStringAt(*listing, "a.url", "InternetShortcut", "URL", 99, buffer).value,
+            "http://a/");
+  ListingOpen child = listing->openChild("sub");
+  EXPECT_TRUE(child.listing && !child.failed);
+  ListingOpen missing = listing->openChild("missing");
+  EXPECT_TRUE(!missing.listing && !missing.failed);
 }
 
 }  // namespace
