@@ -14,10 +14,33 @@ bool IsControl(unsigned char byte) {
   return byte < 0x20 || byte == 0x7F;
 }
 
+bool StartsTag(char byte) {
+  return (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || byte == '/' || byte == '!';
+}
+
+// Markup inside a title (an image, bold text) is not part of its text; a '<' that
+// starts no tag is.
+std::string WithoutTags(std::string_view title) {
+  constexpr std::size_t npos = std::string_view::npos;
+  std::string text;
+  std::size_t from = 0;
+  std::size_t close = 0;
+  for (std::size_t open = title.find('<'); open != npos; open = title.find('<', open + 1)) {
+    if (open + 1 >= title.size() || !StartsTag(title[open + 1])) continue;
+    if (close <= open) close = title.find('>', open);
+    if (close == npos) break;
+    text.append(title.substr(from, open - from));
+    from = close + 1;
+    open = close;
+  }
+  text.append(title.substr(from));
+  return text;
+}
+
 }  // namespace
 
 std::string NameFromTitle(std::string_view title) {
-  std::string spaced(title);
+  std::string spaced = WithoutTags(title);
   for (char& byte : spaced) {
     if (byte == '\n') byte = ' ';
   }

@@ -5,8 +5,8 @@
 
 namespace pelmo {
 
-// The name a title gives: a line break read as a space, filtered (FilterTitle), then
-// trimmed of spaces at both ends. Not cut to any length.
+// The name a title gives: tags inside it left out, a line break read as a space,
+// filtered (FilterTitle), then trimmed of spaces at both ends. Not cut to any length.
 std::string NameFromTitle(std::string_view title);
 
 // The name bytes of a title: references decoded, "&&" read as '&', a lone '&'

@@ -62,7 +62,19 @@ TEST_F(ConversionTest, RangeIsTheLineCountModulo65536WithOneStepPerLine) {
   }
 }
 
-// Each case is a bookmark file with LF line ends and the tree it gives.
+// The bytes of a UTF-16 file with its byte-order mark.
+std::string Utf16(std::u16string_view text, bool bigEndian) {
+  std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+  for (char16_t unit : text) {
+    char high = static_cast<char>(unit >> 8);
+    char low = static_cast<char>(unit & 0xFF);
+    bytes += bigEndian ? high : low;
+    bytes += bigEndian ? low : high;
+  }
+  return bytes;
+}
+
+// Each case is a bookmark file and the tree it gives.
 struct WalkCase {
   const char* what;
   std::string file;
@@ -139,6 +151,25 @@ TEST_F(ConversionTest, LinesGiveTheirTree) {
       {"references decoded in URL and title",
        "<DT><A HREF=\"http://a/?x=1&amp;y=&#50;&z\">Q&amp;A &lt;b&gt; Caf&#233;</A>\n",
        {{"Q&A b Caf\xC3\xA9.URL", Shortcut("http://a/?x=1&y=2&z")}}},
+      {"a declared character set is converted, in titles and URLs",
+       "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=ISO-8859-1\">\n"
+       "<DT><A HREF=\"http://x/caf\xE9\">Caf\xE9</A>\n",
+       {{"Caf\xC3\xA9.URL", Shortcut("http://x/caf\xC3\xA9")}}},
+      {"undeclared and not UTF-8: windows-1252; a byte it lacks is replaced",
+       "<DT><A HREF=\"u\">\x80 sign</A>\n<DT><A HREF=\"v\">A\x81Z</A>\n",
+       {{"\xE2\x82\xAC sign.URL", Shortcut("u")}, {"A\xEF\xBF\xBDZ.URL", Shortcut("v")}}},
+      {"declared UTF-8 is taken as it is",
+       "<meta charset=\"utf-8\"><DT><A HREF=\"u\">Bad \xE9</A>\n",
+       {{"Bad \xE9.URL", Shortcut("u")}}},
+      {"UTF-16, little-endian",
+       Utf16(u"<DT><A HREF=\"u\">Caf\u00E9 \U0001F600</A>\n", false),
+       {{"Caf\xC3\xA9 \xF0\x9F\x98\x80.URL", Shortcut("u")}}},
+      {"UTF-16, big-endian, CR LF",
+       Utf16(u"<DL><p>\r\n<DT><A HREF=\"v\">\u65E5</A>\r\n", true),
+       {{"\xE6\x97\xA5.URL", Shortcut("v")}}},
+      {"control bytes never leave the URL's line",
+       "<DT><A HREF=\"http://a/&#13;&#10;IconFile=x&#9;y\x01\x7F\">T</A>\n",
+       {{"T.URL", Shortcut("http://a/IconFile=xy%01%7F")}}},
       {"a zero byte ends the line's text",
        std::string("<DT><A HREF=\"u\">A\0B</A>\n", 24),
        {{"A.URL", Shortcut("u")}}},

@@ -41,6 +41,8 @@ TEST(NameFromTitleTest, TrimsFiltersAndDecodes) {
       {"<A HREF=\"u\">. Dotted .</A>", "Dotted"},
       {"<A HREF=\"u\">Two\nlines</a>", "Two lines"},
       {"<A HREF=\"u\">\n  Indented\n</A>", "Indented"},
+      {"<A HREF=\"u\">a <b>bold</b> move<img src=\"x.png\"/></A>", "a bold move"},
+      {"<A HREF=\"u\">Cats <3 dogs <i</A>", "Cats 3 dogs i"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(FirstName(c.text), c.name) << c.text;
