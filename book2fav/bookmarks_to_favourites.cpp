@@ -14,6 +14,7 @@
 #include "platform/file.h"
 #include "ui/progress.h"
 #include "util/path.h"
+#include "util/text.h"
 
 namespace pelmo {
 namespace {
@@ -64,7 +65,11 @@ std::optional<FileSurvey> SurveyFile(platform::File& file) {
 // then stay as they are.
 std::optional<platform::TextConverter> OpenConverter(std::string_view declared,
                                                      const FileSurvey& survey) {
-  if (!survey.utf16 && !declared.empty()) {
+  // A file that reads as text byte by byte is not in a 16- or 32-bit encoding,
+  // whatever it says.
+  bool wide = FindNoCase(declared, "UTF-16") == 0 || FindNoCase(declared, "UTF-32") == 0 ||
+              FindNoCase(declared, "UCS-") == 0 || FindNoCase(declared, "UNICODE") == 0;
+  if (!survey.utf16 && !declared.empty() && !wide) {
     if (auto converter = platform::TextConverter::open(declared)) return converter;
   }
   return platform::TextConverter::open(survey.utf8 ? "UTF-8" : "windows-1252");
