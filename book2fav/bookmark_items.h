@@ -20,7 +20,8 @@ struct RawItem {
 // Turns the text of a bookmark file, given in pieces of any size with '\n' for each
 // line break, into its items in the order in which they stand: an anchor with an
 // HREF is a shortcut, an H3 inside a DT a folder heading, a </DL> the end of a
-// folder's list. Tags and titles may run over any number of lines; what waits for
+// folder's list (a heading with no list of its own is followed by its end at once,
+// an empty folder). Tags and titles may run over any number of lines; what waits for
 // its end is bounded by the carry limit, after which it is taken as far as it got,
 // so that nothing behind it is lost.
 class ItemReader {
