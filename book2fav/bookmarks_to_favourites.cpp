@@ -4,13 +4,17 @@
 #include <optional>
 #include <string>
 
+#include "book2fav/bookmark_items.h"
+#include "book2fav/bookmark_text.h"
 #include "book2fav/favourites_folder.h"
 #include "book2fav/favourites_walk.h"
+#include "book2fav/item_text.h"
+#include "platform/charset.h"
 #include "platform/directory.h"
 #include "platform/file.h"
 #include "ui/progress.h"
-#include "util/line_reader.h"
 #include "util/path.h"
+#include "util/text.h"
 
 namespace pelmo {
 namespace {
@@ -31,23 +35,93 @@ std::string ResolveBookmarkPath(std::string_view path) {
   return resolved;
 }
 
+struct FileSurvey {
+  std::uint32_t lineCount = 0;
+  bool utf16 = false;
+  bool utf8 = false;  // all of its text is valid UTF-8 (as UTF-16 always becomes)
+};
+
+class SurveyPass final : public TextReceiver {
+ public:
+  void lineStart() override { ++lineCount; }
+  void text(std::string_view bytes) override { utf8.add(bytes); }
+
+  std::uint32_t lineCount = 0;
+  Utf8Check utf8;
+};
+
 // Counts the lines and goes back to the first; nothing when the file cannot be read.
-std::optional<std::uint32_t> CountLines(platform::File& file) {
-  std::uint32_t count = 0;
-  std::string line;
-  while (ReadTextLine(file, line)) ++count;
-  if (file.readFailed() || !file.rewind()) return std::nullopt;
-  return count;
+std::optional<FileSurvey> SurveyFile(platform::File& file) {
+  SurveyPass survey;
+  TextPass pass = ReadBookmarkText(file, survey);
+  if (!pass.readAll || !file.rewind()) return std::nullopt;
+  return FileSurvey{survey.lineCount, pass.utf16, pass.utf16 || survey.utf8.valid()};
 }
 
-// True when every line was read; false after a read failure.
-bool WalkLines(platform::File& file, const ui::ProgressDialog& progress, FavouritesWalk& walk) {
-  std::string line;
-  while (ReadTextLine(file, line)) {
-    ui::ProgressStep(progress);
-    walk.handleLine(line);
+// The character set the file's texts are in: UTF-8 for a UTF-16 file (it is read as
+// UTF-8), else the one it declares before its first item if the system knows it, else
+// UTF-8 when all of the file is valid UTF-8, else the Windows code page that old
+// exports were written in. Nothing when the system cannot convert at all; the texts
+// then stay as they are.
+std::optional<platform::TextConverter> OpenConverter(std::string_view declared,
+                                                     const FileSurvey& survey) {
+  // A file that reads as text byte by byte is not in a 16- or 32-bit encoding,
+  // whatever it says.
+  bool wide = FindNoCase(declared, "UTF-16") == 0 || FindNoCase(declared, "UTF-32") == 0 ||
+              FindNoCase(declared, "UCS-") == 0 || FindNoCase(declared, "UNICODE") == 0;
+  if (!survey.utf16 && !declared.empty() && !wide) {
+    if (auto converter = platform::TextConverter::open(declared)) return converter;
   }
-  return !file.readFailed();
+  return platform::TextConverter::open(survey.utf8 ? "UTF-8" : "windows-1252");
+}
+
+// Hands the items of the file to the walk as they complete, one progress step per line.
+class WalkPass final : public TextReceiver {
+ public:
+  WalkPass(const ui::ProgressDialog& progress, FavouritesWalk& walk, const FileSurvey& survey)
+      : progress_(progress), walk_(walk), survey_(survey) {}
+
+  void lineStart() override { ui::ProgressStep(progress_); }
+  void text(std::string_view bytes) override {
+    reader_.feed(bytes);
+    deliver();
+  }
+  void finish() {
+    reader_.finish();
+    deliver();
+  }
+
+ private:
+  void deliver() {
+    for (RawItem& item : reader_.items()) {
+      if (!converterChosen_) {
+        converter_ = OpenConverter(reader_.declaredCharset(), survey_);
+        converterChosen_ = true;
+      }
+      if (converter_) {
+        item.url = converter_->convert(item.url);
+        item.title = converter_->convert(item.title);
+      }
+      walk_.handleItem(item.kind, UrlFromHref(item.url), NameFromTitle(item.title));
+    }
+    reader_.items().clear();
+  }
+
+  const ui::ProgressDialog& progress_;
+  FavouritesWalk& walk_;
+  const FileSurvey& survey_;
+  ItemReader reader_;
+  std::optional<platform::TextConverter> converter_;  // opened once, at the first item
+  bool converterChosen_ = false;
+};
+
+// True when every line was read; false after a read failure.
+bool WalkItems(platform::File& file, const ui::ProgressDialog& progress, FavouritesWalk& walk,
+               const FileSurvey& survey) {
+  WalkPass pass(progress, walk, survey);
+  bool readAll = ReadBookmarkText(file, pass).readAll;
+  if (readAll) pass.finish();
+  return readAll;
 }
 
 }  // namespace
@@ -65,14 +139,14 @@ bool ConvertBookmarksToFavourites(const ConversionSettings& settings, ui::Backen
   ui::ProgressDialog progress;
   if (!settings.quiet) progress = ui::ProgressOpen(backend);
   ui::ProgressSetStatus(progress, kSettingUp);
-  std::optional<std::uint32_t> lineCount = CountLines(*file);
+  std::optional<FileSurvey> survey = SurveyFile(*file);
   bool readAll = false;
   FavouritesWalk walk(progress);
-  if (lineCount) {
+  if (survey) {
     // The bar's bound is a 16-bit value.
-    ui::ProgressSetRange(progress, static_cast<std::uint16_t>(*lineCount));
+    ui::ProgressSetRange(progress, static_cast<std::uint16_t>(survey->lineCount));
     ui::ProgressSetStep(progress, 1);
-    readAll = WalkLines(*file, progress, walk);
+    readAll = WalkItems(*file, progress, walk, *survey);
   }
   ui::ProgressClose(progress);
 

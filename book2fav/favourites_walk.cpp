@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "book2fav/bookmark_line.h"
 #include "book2fav/shortcut_file.h"
 #include "platform/directory.h"
 #include "platform/names.h"
@@ -22,49 +21,42 @@ bool MakeAndEnterDirectory(const std::string& name) {
 
 }  // namespace
 
-void FavouritesWalk::handleLine(std::string_view line) {
-  // Everything behind a zero byte is not text.
-  line = line.substr(0, line.find('\0'));
-  LineMatch match = RecogniseLine(line);
+void FavouritesWalk::handleItem(ItemKind kind, std::string_view url, std::string_view title) {
   if (lost_) {
-    if (match.kind == LineKind::Shortcut) ++notWritten_;
+    if (kind == ItemKind::Shortcut) ++notWritten_;
     return;
   }
-  switch (match.kind) {
-    case LineKind::Shortcut:
-      writeShortcut(line, match.tagPosition);
+  switch (kind) {
+    case ItemKind::Shortcut:
+      writeShortcut(url, title);
       break;
-    case LineKind::FolderHeading:
-      openFolder(line, match.tagPosition);
+    case ItemKind::FolderHeading:
+      openFolder(title);
       break;
-    case LineKind::EndOfList:
+    case ItemKind::EndOfList:
       closeFolder();
-      break;
-    case LineKind::Other:
       break;
   }
 }
 
-void FavouritesWalk::writeShortcut(std::string_view line, std::size_t tagPosition) {
+void FavouritesWalk::writeShortcut(std::string_view url, std::string_view title) {
   if (skippedDepth_ > 0) {
     ++notWritten_;
     return;
   }
-  ShortcutUrl url = ExtractUrl(line, tagPosition);
-  std::string title = ExtractTitle(line, url.closingQuote, 'A');
-  ui::ProgressSetStatus(progress_, url.url);
-  if (!WriteShortcutFile(names_.claimShortcutName(platform::NativeName(title)), url.url))
+  ui::ProgressSetStatus(progress_, url);
+  if (!WriteShortcutFile(names_.claimShortcutName(platform::NativeName(title)), url)) {
     ++notWritten_;
+  }
 }
 
-void FavouritesWalk::openFolder(std::string_view line, std::size_t tagPosition) {
+void FavouritesWalk::openFolder(std::string_view title) {
   ++depth_;
   if (skippedDepth_ > 0) {
     ++skippedDepth_;
     return;
   }
-  std::string name(FitName(platform::NativeName(ExtractTitle(line, tagPosition, 'H')),
-                           platform::kMaxNameLength));
+  std::string name(FitName(platform::NativeName(title), platform::kMaxNameLength));
   if (name.empty() || !MakeAndEnterDirectory(name)) {
     skippedDepth_ = 1;
     return;

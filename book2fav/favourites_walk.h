@@ -3,27 +3,29 @@
 #include <cstddef>
 #include <string_view>
 
+#include "book2fav/bookmark_items.h"
 #include "book2fav/written_names.h"
 #include "ui/progress.h"
 
 namespace pelmo {
 
-// Follows the lines of a bookmark file through the directory tree under the current
+// Follows the items of a bookmark file through the directory tree under the current
 // directory: a folder heading creates and enters a directory, the end of its list
-// goes back to the parent, a shortcut line writes a shortcut file.
+// goes back to the parent, a shortcut writes a shortcut file.
 class FavouritesWalk {
  public:
   explicit FavouritesWalk(const ui::ProgressDialog& progress) : progress_(progress) {}
 
-  void handleLine(std::string_view line);
+  // The URL as it is written; the title already made into a name.
+  void handleItem(ItemKind kind, std::string_view url, std::string_view title);
 
-  // Shortcut lines whose file was not written: not created, not written in full, in a
+  // Shortcuts whose file was not written: not created, not written in full, in a
   // folder that could not be entered, or read after the walk lost its way back up.
   std::size_t notWritten() const { return notWritten_; }
 
  private:
-  void writeShortcut(std::string_view line, std::size_t tagPosition);
-  void openFolder(std::string_view line, std::size_t tagPosition);
+  void writeShortcut(std::string_view url, std::string_view title);
+  void openFolder(std::string_view title);
   void closeFolder();
 
   const ui::ProgressDialog& progress_;

@@ -6,8 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "book2fav/bookmark_line.h"
+#include "book2fav/bookmark_items.h"
 #include "book2fav/character_references.h"
+#include "book2fav/item_text.h"
 #include "book2fav/written_names.h"
 #include "fuzz/fuzz_check.h"
 #include "util/text.h"
@@ -88,21 +89,40 @@ void CheckReferences(std::string_view text) {
   }
 }
 
-void CheckLine(std::string_view line, std::size_t extraStart) {
-  pelmo::LineMatch match = pelmo::RecogniseLine(line);
-  if (match.kind == pelmo::LineKind::Shortcut) {
-    Check(pelmo::FindNoCase(line.substr(match.tagPosition), "<A HREF=") == 0);
-    pelmo::ShortcutUrl url = pelmo::ExtractUrl(line, match.tagPosition);
-    Check(url.closingQuote <= line.size());
-    Check(url.url.size() <= line.size());
-    CheckName(pelmo::ExtractTitle(line, url.closingQuote, 'A'));
-  } else if (match.kind == pelmo::LineKind::FolderHeading) {
-    Check(pelmo::FindNoCase(line.substr(match.tagPosition), "<H3") == 0);
-    CheckName(pelmo::ExtractTitle(line, match.tagPosition, 'H'));
+std::vector<pelmo::RawItem> ReadItems(std::string_view text, std::size_t pieceSize,
+                                      std::size_t carryLimit) {
+  pelmo::ItemReader reader(carryLimit);
+  std::vector<pelmo::RawItem> items;
+  for (std::size_t at = 0; at < text.size(); at += pieceSize) {
+    reader.feed(text.substr(at, pieceSize));
+    for (pelmo::RawItem& item : reader.items()) items.push_back(std::move(item));
+    reader.items().clear();
   }
-  // Any start, even past the end, must be safe.
-  CheckName(pelmo::ExtractTitle(line, extraStart, 'A'));
-  CheckName(pelmo::FilterTitle(line));
+  reader.finish();
+  for (pelmo::RawItem& item : reader.items()) items.push_back(std::move(item));
+  return items;
+}
+
+bool SameItems(const std::vector<pelmo::RawItem>& a, const std::vector<pelmo::RawItem>& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i].kind != b[i].kind || a[i].url != b[i].url || a[i].title != b[i].title) return false;
+  }
+  return true;
+}
+
+// However the text is cut into pieces, the same items come out; no item holds more
+// than the carry limit allows, and what the walk gets is a name and a one-line URL.
+void CheckItems(std::string_view text, std::size_t pieceSize) {
+  constexpr std::size_t kCarryLimit = 64;
+  std::vector<pelmo::RawItem> whole = ReadItems(text, text.size() + 1, kCarryLimit);
+  Check(SameItems(whole, ReadItems(text, pieceSize, kCarryLimit)));
+  for (const pelmo::RawItem& item : whole) {
+    Check(item.title.size() <= kCarryLimit && item.url.size() <= kCarryLimit);
+    CheckName(pelmo::NameFromTitle(item.title));
+    std::string url = pelmo::UrlFromHref(item.url);
+    for (char byte : url) Check(static_cast<unsigned char>(byte) >= 0x20 && byte != 0x7F);
+  }
 }
 
 // Lines of the input drive one WrittenNames: "+name" enters, "-" leaves, any other
@@ -134,10 +154,11 @@ void CheckWrittenNames(std::string_view text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 2) return 0;
   const std::size_t maxBytes = data[0];
-  const std::size_t extraStart = data[1];
+  const std::size_t pieceSize = data[1] + 1;
   std::string_view text(reinterpret_cast<const char*>(data + 2), size - 2);
 
-  CheckLine(text, extraStart);
+  CheckItems(text, pieceSize);
+  CheckName(pelmo::FilterTitle(text));
   CheckReferences(text);
   CheckFitName(text, maxBytes);
   CheckFitName(text, text.size() > maxBytes ? text.size() - maxBytes : 0);

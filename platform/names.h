@@ -5,8 +5,8 @@
 
 namespace pelmo::platform {
 
-// A file or folder name made from a bookmark title (UTF-8 or single-byte text), in a
-// form that this system stores as that name: on Win32 in the ANSI code page, without
+// A file or folder name made from a bookmark title (already in the system's encoding,
+// see charset.h), in a form that this system stores as that name: on Win32 without
 // trailing dots and blanks, and never one of the reserved device names. Empty when
 // nothing of the title is left.
 std::string NativeName(std::string_view title);

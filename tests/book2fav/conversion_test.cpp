@@ -62,7 +62,19 @@ TEST_F(ConversionTest, RangeIsTheLineCountModulo65536WithOneStepPerLine) {
   }
 }
 
-// Each case is a bookmark file with LF line ends and the tree it gives.
+// The bytes of a UTF-16 file with its byte-order mark.
+std::string Utf16(std::u16string_view text, bool bigEndian) {
+  std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+  for (char16_t unit : text) {
+    char high = static_cast<char>(unit >> 8);
+    char low = static_cast<char>(unit & 0xFF);
+    bytes += bigEndian ? high : low;
+    bytes += bigEndian ? low : high;
+  }
+  return bytes;
+}
+
+// Each case is a bookmark file and the tree it gives.
 struct WalkCase {
   const char* what;
   std::string file;
@@ -74,13 +86,50 @@ TEST_F(ConversionTest, LinesGiveTheirTree) {
   const std::string title(300, 't');
   const std::string folder = std::string(255, 'h') + "/";
   const WalkCase cases[] = {
-      {"shortcut and list end on one line keep the folder open",
-       "<DT><H3>F</H3>\n<DT><A HREF=\"u\">In</A></DL><p>\n<DT><A HREF=\"v\">Too</A>\n",
-       {{"F/", ""}, {"F/In.URL", Shortcut("u")}, {"F/Too.URL", Shortcut("v")}}},
-      {"lower-case end tags stay in the name",
-       "<DT><H3 FOLDED>News</h3>\n<DT><A HREF=\"u\">Docs</a>\n",
-       {{"Newsh3/", ""}, {"Newsh3/Docsa.URL", Shortcut("u")}}},
-      {"no quotes give an empty URL and name", "<DT><A HREF=x>T</A>\n", {{".URL", Shortcut("")}}},
+      {"a shortcut and a list end on one line: written, then the folder closed",
+       "<DT><H3>F</H3>\n<DL><p>\n<DT><A HREF=\"u\">In</A></DL><p>\n<DT><A HREF=\"v\">Too</A>\n",
+       {{"F/", ""}, {"F/In.URL", Shortcut("u")}, {"Too.URL", Shortcut("v")}}},
+      {"end tags in any letter case end the title",
+       "<DT><H3 FOLDED>News</h3>\n<dl><p>\n<DT><A HREF=\"u\">Docs</a>\n</dl>\n<DT><A "
+       "HREF=\"v\">Top</A>\n",
+       {{"News/", ""}, {"News/Docs.URL", Shortcut("u")}, {"Top.URL", Shortcut("v")}}},
+      {"HREF values unquoted, single-quoted, spaced, not first, or missing",
+       "<DT><A HREF=x>T</A>\n<dt><a href='y' >U</a>\n<DT><A  HREF = \"z\">V</A>\n"
+       "<DT><A UPDATE=\"1\" Href=\"w\" TAGS='a\"b'>W</A>\n<DT><A NAME=\"n\">Anchor</A>\n"
+       "<DT><A HREF>Empty</A>\n",
+       {{"T.URL", Shortcut("x")},
+        {"U.URL", Shortcut("y")},
+        {"V.URL", Shortcut("z")},
+        {"W.URL", Shortcut("w")},
+        {"Empty.URL", Shortcut("")}}},
+      {"several items on one line, in their order",
+       "<DL><p><DT><H3>F</H3><DL><p><DT><A HREF=\"1\">A</A><DT><A HREF=\"2\">B</A></DL><p>"
+       "<DT><A HREF=\"3\">C</A></DL><p>",
+       {{"F/", ""},
+        {"F/A.URL", Shortcut("1")},
+        {"F/B.URL", Shortcut("2")},
+        {"C.URL", Shortcut("3")}}},
+      {"tags and titles over several lines",
+       "<DT><A HREF=\"u\" DESCRIPTION=\"one\ntwo\"\n ADD_DATE=\"1\">Long\ntitle</A>\n"
+       "<DT><H3\nFOLDED>Multi\r\nline</H3>\n<DL><p>\n<DT><A\nHREF=\"v\">In</A>\n</DL><p>\n",
+       {{"Long title.URL", Shortcut("u")},
+        {"Multi line/", ""},
+        {"Multi line/In.URL", Shortcut("v")}}},
+      {"a heading without a list of its own is an empty folder",
+       "<DT><H3>Outer</H3>\n<DL>\n<DT><H3>Empty</H3>\n<DT><H3>Next</H3>\n<DT><A HREF=\"u\">In</A>\n"
+       "</DL>\n<DT><H3>Last</H3>\n</DL>\n<DT><A HREF=\"v\">Top</A>\n",
+       {{"Outer/", ""},
+        {"Outer/Empty/", ""},
+        {"Outer/Next/", ""},
+        {"Outer/In.URL", Shortcut("u")},
+        {"Last/", ""},
+        {"Top.URL", Shortcut("v")}}},
+      {"a quote left open across a line ends at the line's end",
+       "<DT><A HREF=\"u\" TAGS=\"open\n<DT><A HREF=\"v\">V</A>\n",
+       {{".URL", Shortcut("u")}, {"V.URL", Shortcut("v")}}},
+      {"a tag never closed loses nothing behind it",
+       "<DT><A HREF=\"u\" \n<DT><A HREF=\"v\">V</A>\n<DT><H3 FOLDED\n<DT><A HREF=\"w\">W</A>\n",
+       {{"V.URL", Shortcut("v")}, {"W.URL", Shortcut("w")}}},
       {"one quote gives a URL to the line's end",
        "<DT><A HREF=\"u>T\n",
        {{".URL", Shortcut("u>T")}}},
@@ -91,8 +140,8 @@ TEST_F(ConversionTest, LinesGiveTheirTree) {
        "<DT><H3>F</H3>\n<DL><p>\n</DL><p>\n<DT><A HREF=\"u\">T</A>\n</DL><p>\n",
        {{"F/", ""}, {"T.URL", Shortcut("u")}}},
       {"headings of one name share a directory and its names",
-       "<DT><H3>F</H3>\n<DT><A HREF=\"1\">T</A>\n</DL><p>\n<DT><H3>G</H3>\n</DL><p>\n"
-       "<DT><H3>F</H3>\n<DT><A HREF=\"2\">T</A>\n</DL><p>\n",
+       "<DT><H3>F</H3>\n<DL><p>\n<DT><A HREF=\"1\">T</A>\n</DL><p>\n<DT><H3>G</H3>\n<DL><p>\n"
+       "</DL><p>\n<DT><H3>F</H3>\n<DL><p>\n<DT><A HREF=\"2\">T</A>\n</DL><p>\n",
        {{"F/", ""}, {"G/", ""}, {"F/T.URL", Shortcut("1")}, {"F/T (2).URL", Shortcut("2")}}},
       {"repeated titles are numbered, case ignored",
        "<DT><A HREF=\"1\">Same</A>\n<DT><A HREF=\"22\">SAME</A>\n<DT><A HREF=\"333\">same</A>\n",
@@ -102,11 +151,33 @@ TEST_F(ConversionTest, LinesGiveTheirTree) {
       {"references decoded in URL and title",
        "<DT><A HREF=\"http://a/?x=1&amp;y=&#50;&z\">Q&amp;A &lt;b&gt; Caf&#233;</A>\n",
        {{"Q&A b Caf\xC3\xA9.URL", Shortcut("http://a/?x=1&y=2&z")}}},
+      {"a declared character set is converted, in titles and URLs",
+       "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=ISO-8859-1\">\n"
+       "<DT><A HREF=\"http://x/caf\xE9\">Caf\xE9</A>\n",
+       {{"Caf\xC3\xA9.URL", Shortcut("http://x/caf\xC3\xA9")}}},
+      {"undeclared and not UTF-8: windows-1252; a byte it lacks is replaced",
+       "<DT><A HREF=\"u\">\x80 sign</A>\n<DT><A HREF=\"v\">A\x81Z</A>\n",
+       {{"\xE2\x82\xAC sign.URL", Shortcut("u")}, {"A\xEF\xBF\xBDZ.URL", Shortcut("v")}}},
+      {"a file cannot be in the 16-bit encoding it declares, if it has no byte-order mark",
+       "<META CONTENT=\"text/html; charset=UTF-16\"><DT><A HREF=\"u\">Caf\xC3\xA9</A>\n",
+       {{"Caf\xC3\xA9.URL", Shortcut("u")}}},
+      {"declared UTF-8 is taken as it is",
+       "<meta charset=\"utf-8\"><DT><A HREF=\"u\">Bad \xE9</A>\n",
+       {{"Bad \xE9.URL", Shortcut("u")}}},
+      {"UTF-16, little-endian",
+       Utf16(u"<DT><A HREF=\"u\">Caf\u00E9 \U0001F600</A>\n", false),
+       {{"Caf\xC3\xA9 \xF0\x9F\x98\x80.URL", Shortcut("u")}}},
+      {"UTF-16, big-endian, CR LF",
+       Utf16(u"<DL><p>\r\n<DT><A HREF=\"v\">\u65E5</A>\r\n", true),
+       {{"\xE6\x97\xA5.URL", Shortcut("v")}}},
+      {"control bytes never leave the URL's line",
+       "<DT><A HREF=\"http://a/&#13;&#10;IconFile=x&#9;y\x01\x7F\">T</A>\n",
+       {{"T.URL", Shortcut("http://a/IconFile=xy%01%7F")}}},
       {"a zero byte ends the line's text",
        std::string("<DT><A HREF=\"u\">A\0B</A>\n", 24),
        {{"A.URL", Shortcut("u")}}},
       {"long lines and URLs are kept whole, names are fitted",
-       "<DT><H3 ADD_DATE=\"1\">" + std::string(300, 'h') + "</H3>\n<DT><A HREF=\"" + url +
+       "<DT><H3 ADD_DATE=\"1\">" + std::string(300, 'h') + "</H3>\n<DL><p>\n<DT><A HREF=\"" + url +
            "\" ICON=\"data:image/png;base64," + std::string(20000, 'Q') + "\">" + title +
            "</A>\n<DT><A HREF=\"v\">" + title + "</A>\n",
        {{folder, ""},
@@ -124,7 +195,7 @@ TEST_F(ConversionTest, AddsToAnExistingFolder) {
   fs::create_directories(favourites() + "/News");
   WriteFile(favourites() + "/News/Old.URL", "old");
   WriteFile(favourites() + "/News/Keep.URL", "keep");
-  ASSERT_TRUE(Convert("<DT><H3>News</H3>\n<DT><A HREF=\"new\">Old</A>\n</DL><p>\n"));
+  ASSERT_TRUE(Convert("<DT><H3>News</H3>\n<DL><p>\n<DT><A HREF=\"new\">Old</A>\n</DL><p>\n"));
   EXPECT_EQ(Favourites(),
             (Tree{{"News/", ""}, {"News/Old.URL", Shortcut("new")}, {"News/Keep.URL", "keep"}}));
 }
@@ -153,7 +224,7 @@ TEST_F(ConversionTest, WhatCannotBeWrittenIsSkippedAndReported) {
        [](const fs::path& favs) { WriteFile(favs / "Blocked", "a file"); },
        "<DT><H3>Blocked</H3>\n<DL><p>\n<DT><A HREF=\"1\">In</A>\n<DT><H3>Sub</H3>\n<DL><p>\n"
        "<DT><A HREF=\"2\">Deeper</A>\n</DL><p>\n</DL><p>\n<DT><A HREF=\"3\">After</A>\n"
-       "<DT><H3>...</H3>\n<DT><A HREF=\"4\">Nameless</A>\n</DL><p>\n",
+       "<DT><H3>...</H3>\n<DL><p>\n<DT><A HREF=\"4\">Nameless</A>\n</DL><p>\n",
        {{f, ""}, {f + "Blocked", "a file"}, {f + "After.URL", Shortcut("3")}}},
       {"a linked folder is not entered, so nothing lands outside",
        [](const fs::path& favs) {
@@ -207,7 +278,7 @@ bool SoundAsPlainUser(const TempDir& temp, Check check) {
 
 TEST_F(ConversionTest, LosingTheWayUpCountsTheRestAsNotWritten) {
   WriteFile(bookmarks(),
-            "<DT><A HREF=\"a\">First</A>\n<DT><H3>Doomed</H3>\n<DT><A HREF=\"x\">X</A>\n"
+            "<DT><A HREF=\"a\">First</A>\n<DT><H3>Doomed</H3><DL><p>\n<DT><A HREF=\"x\">X</A>\n"
             "</DL><p>\n<DT><A HREF=\"b\">Later</A>\n<DT><H3>Other</H3>\n");
   EXPECT_TRUE(SoundAsPlainUser(temp, [this] {
     LockingBackend locking;

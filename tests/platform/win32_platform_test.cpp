@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/charset.h"
 #include "platform/directory.h"
 #include "platform/names.h"
 #include "platform/profile.h"
@@ -88,21 +89,39 @@ TEST(NativeName, MakesNamesTheFileSystemKeeps) {
     std::string name;
   };
   const Case cases[] = {
-      {"CON", "_CON"},
-      {"nul", "_nul"},
-      {"com1.txt", "_com1.txt"},
-      {"LPT9 ", "_LPT9"},
-      {"COM10", "COM10"},
-      {"COM0", "COM0"},
-      {"Console", "Console"},
-      {"Notes. . ", "Notes"},
-      {"...", ""},
-      {"Caf\xC3\xA9", "Caf\xE9"},                // UTF-8 to the ANSI code page
-      {"Caf\xE9", "Caf\xE9"},                    // already single-byte text
-      {"\xE6\x97\xA5\xE6\x9C\xAC go", "__ go"},  // characters the code page lacks
-      {"\xF0\x9F\x98\x80", "__"},                // one outside the BMP: two halves
+      {"CON", "_CON"},        {"nul", "_nul"},        {"com1.txt", "_com1.txt"},
+      {"LPT9 ", "_LPT9"},     {"COM10", "COM10"},     {"COM0", "COM0"},
+      {"Console", "Console"}, {"Notes. . ", "Notes"}, {"...", ""},
   };
   for (const Case& c : cases) EXPECT_EQ(NativeName(c.title), c.name) << c.title;
+}
+
+// The test runs with Wine's default ANSI code page, windows-1252.
+TEST(TextConverter, ConvertsToTheAnsiCodePage) {
+  struct Case {
+    const char* charset;
+    std::string text;
+    std::string converted;
+  };
+  const Case cases[] = {
+      {"UTF-8", "Caf\xC3\xA9", "Caf\xE9"},
+      {"utf-8", "\xE6\x97\xA5\xE6\x9C\xAC go", "__ go"},  // characters the code page lacks
+      {"UTF-8", "\xF0\x9F\x98\x80", "__"},                // outside the BMP: two halves
+      {"UTF-8",
+       "a\xE9"
+       "b\xC3",
+       "a_b_"},  // not UTF-8: each byte replaced
+      {"windows-1252", "Caf\xE9", "Caf\xE9"},
+      {"ISO-8859-1", "\x80", "\x80"},
+      {"x-mac-roman", "Caf\x8E", "Caf\xE9"},
+      {"windows-1251", "\xC0", "_"},  // Cyrillic A
+  };
+  for (const Case& c : cases) {
+    std::optional<TextConverter> converter = TextConverter::open(c.charset);
+    ASSERT_TRUE(converter) << c.charset;
+    EXPECT_EQ(converter->convert(c.text), c.converted) << c.charset << " " << c.text;
+  }
+  EXPECT_FALSE(TextConverter::open("no-such-charset"));
 }
 
 TEST(NameKey, MatchesNamesAsTheFileSystemDoes) {

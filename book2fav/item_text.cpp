@@ -1,0 +1,92 @@
+#include "book2fav/item_text.h"
+
+#include "book2fav/character_references.h"
+#include "util/text.h"
+
+namespace pelmo {
+namespace {
+
+void AppendNameChar(std::string& name, char byte) {
+  if (IsFileNameChar(static_cast<unsigned char>(byte))) name.push_back(byte);
+}
+
+bool IsControl(unsigned char byte) {
+  return byte < 0x20 || byte == 0x7F;
+}
+
+bool StartsTag(char byte) {
+  return (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || byte == '/' || byte == '!';
+}
+
+// Markup inside a title (an image, bold text) is not part of its text; a '<' that
+// starts no tag is.
+std::string WithoutTags(std::string_view title) {
+  constexpr std::size_t npos = std::string_view::npos;
+  std::string text;
+  std::size_t from = 0;
+  std::size_t close = 0;
+  for (std::size_t open = title.find('<'); open != npos; open = title.find('<', open + 1)) {
+    if (open + 1 >= title.size() || !StartsTag(title[open + 1])) continue;
+    if (close <= open) close = title.find('>', open);
+    if (close == npos) break;
+    text.append(title.substr(from, open - from));
+    from = close + 1;
+    open = close;
+  }
+  text.append(title.substr(from));
+  return text;
+}
+
+}  // namespace
+
+std::string NameFromTitle(std::string_view title) {
+  std::string spaced = WithoutTags(title);
+  for (char& byte : spaced) {
+    if (byte == '\n') byte = ' ';
+  }
+  std::string name = FilterTitle(spaced);
+  std::size_t first = name.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  name.erase(name.find_last_not_of(' ') + 1);
+  name.erase(0, first);
+  return name;
+}
+
+std::string FilterTitle(std::string_view title) {
+  std::string name;
+  name.reserve(title.size());
+  for (std::size_t i = 0; i < title.size(); ++i) {
+    if (title[i] != '&') {
+      AppendNameChar(name, title[i]);
+      continue;
+    }
+    if (auto reference = ReadCharacterReference(title, i)) {
+      for (char byte : reference->bytes) AppendNameChar(name, byte);
+      i += reference->length - 1;
+      continue;
+    }
+    // A lone '&' is dropped and the byte behind it taken literally, so "&&" gives '&'.
+    if (++i < title.size()) AppendNameChar(name, title[i]);
+  }
+  return name;
+}
+
+std::string UrlFromHref(std::string_view href) {
+  std::string decoded = DecodeCharacterReferences(href);
+  std::string url;
+  url.reserve(decoded.size());
+  constexpr char kHex[] = "0123456789ABCDEF";
+  for (char signedByte : decoded) {
+    auto byte = static_cast<unsigned char>(signedByte);
+    if (!IsControl(byte)) {
+      url.push_back(signedByte);
+    } else if (byte != '\t' && byte != '\r' && byte != '\n') {
+      url += '%';
+      url += kHex[byte >> 4];
+      url += kHex[byte & 0x0F];
+    }
+  }
+  return url;
+}
+
+}  // namespace pelmo

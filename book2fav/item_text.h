@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace pelmo {
+
+// The name a title gives: tags inside it left out, a line break read as a space,
+// filtered (FilterTitle), then trimmed of spaces at both ends. Not cut to any length.
+std::string NameFromTitle(std::string_view title);
+
+// The name bytes of a title: references decoded, "&&" read as '&', a lone '&'
+// dropped, bytes a name cannot hold dropped.
+std::string FilterTitle(std::string_view title);
+
+// The URL an HREF value gives: references decoded, then tab, CR and LF removed (as
+// browsers do) and every other control byte written as %XX, so that a URL always
+// stays on its one line of a shortcut file. Never cut.
+std::string UrlFromHref(std::string_view href);
+
+}  // namespace pelmo
