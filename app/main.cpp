@@ -1,7 +1,6 @@
 // The Linux entry point: the words come from argv, and the backend is chosen by what
 // the process is attached to.
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,8 +43,6 @@ int main(int argc, char** argv) {
                 pelmo::ui::kTitleLine.data());
     return 0;
   }
-  const char* choice = std::getenv("PELMO_UI");
-  std::unique_ptr<pelmo::ui::Backend> backend =
-      pelmo::ChooseBackend(choice == nullptr ? std::string_view() : std::string_view(choice));
+  std::unique_ptr<pelmo::ui::Backend> backend = pelmo::ChooseBackend();
   return pelmo::RunPelmo(words, pelmo::DefaultServices(), *backend);
 }
