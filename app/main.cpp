@@ -12,12 +12,15 @@
 namespace {
 
 constexpr std::string_view kUsage =
-    "Usage: pelmo [/auto] [/ftb | /btf] [/fav FOLDER] [/book FILE] [/title TEXT] [/quiet]\n"
+    "Usage: pelmo [/auto [/merge]] [/ftb | /btf] [/fav FOLDER] [/book FILE] [/title TEXT]\n"
+    "             [/quiet]\n"
     "\n"
     "Converts between a browser bookmark file and a Favourites folder of Internet\n"
     "shortcut (.URL) files.\n"
     "\n"
     "  /auto        convert at once, without the main dialog and without questions\n"
+    "               (an existing bookmark file is replaced)\n"
+    "  /merge       with /auto: merge into an existing bookmark file instead\n"
     "  /ftb         Favourites folder to bookmark file (the default)\n"
     "  /btf         bookmark file to Favourites folder\n"
     "  /fav FOLDER  the Favourites folder\n"

@@ -21,6 +21,7 @@ TEST(ProgramRun, HelpAndVersionPrintAndExitZero) {
   ProgramRun help = RunProgram(dir.str(), {"--help"});
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.out.find("/auto"), std::string::npos);
+  EXPECT_NE(help.out.find("/merge"), std::string::npos);
   ProgramRun version = RunProgram(dir.str(), {"--version"});
   EXPECT_EQ(version.exitCode, 0);
   EXPECT_EQ(version.out, kTitle + "\n");
