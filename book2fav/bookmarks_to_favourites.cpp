@@ -69,8 +69,7 @@ bool ConvertBookmarksToFavourites(const ConversionSettings& settings, ui::Backen
   bool readAll = false;
   FavouritesWalk walk(progress);
   if (lineCount) {
-    // The bar's bound is a 16-bit value.
-    ui::ProgressSetRange(progress, static_cast<std::uint16_t>(*lineCount));
+    ui::ProgressSetRange(progress, *lineCount);
     ui::ProgressSetStep(progress, 1);
     readAll = WalkLines(*file, progress, walk);
   }

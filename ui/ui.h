@@ -22,7 +22,7 @@ class ProgressView {
  public:
   virtual ~ProgressView() = default;
   virtual void setStatus(std::string_view text) = 0;
-  virtual void setRange(std::uint16_t upper) = 0;  // lower bound 0
+  virtual void setRange(std::uint32_t upper) = 0;  // lower bound 0
   virtual void setStep(int step) = 0;
   virtual void step() = 0;
   virtual void setPosition(int position) = 0;

@@ -191,7 +191,7 @@ class ScriptedBackend : public ui::Backend {
     void setStatus(std::string_view text) override {
       log_.push_back("status:" + std::string(text));
     }
-    void setRange(std::uint16_t upper) override {
+    void setRange(std::uint32_t upper) override {
       log_.push_back("range:" + std::to_string(upper));
     }
     void setStep(int step) override { log_.push_back("step:" + std::to_string(step)); }
