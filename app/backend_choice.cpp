@@ -39,7 +39,7 @@ std::unique_ptr<ui::Backend> ChooseBackend() {
   }
   switch (kind) {
     case BackendKind::Terminal:
-      // Asked for by name, questions are read from stdin even when it is no terminal.
+      // Named by PELMO_UI, it reads answers from stdin even when that is no terminal.
       return ui::MakeTerminalBackend({.askQuestions = true, .drawProgress = detected.drawProgress});
     case BackendKind::None:
     case BackendKind::Desktop:
