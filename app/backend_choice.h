@@ -7,9 +7,22 @@
 
 namespace pelmo {
 
-// The backend for this process: "terminal" asks questions on stdin even when it is not
-// a terminal, "none" never asks and draws no progress, anything else looks at what
-// stdin and stderr are attached to.
-std::unique_ptr<ui::Backend> ChooseBackend(std::string_view override);
+enum class BackendKind { Desktop, Terminal, None };
+
+// What the choice looks at: PELMO_UI ("fltk", "terminal" or "none"; anything else
+// leaves the choice to the rest), whether DISPLAY or WAYLAND_DISPLAY names a display,
+// and whether stdin is a terminal.
+struct BackendSituation {
+  std::string_view override;
+  bool hasDisplay = false;
+  bool stdinIsTerminal = false;
+};
+
+// The backend to try first. When the desktop backend cannot be made, the choice is
+// made again as if there were no display.
+BackendKind PreferredBackend(const BackendSituation& situation);
+
+// The backend for this process.
+std::unique_ptr<ui::Backend> ChooseBackend();
 
 }  // namespace pelmo

@@ -79,6 +79,8 @@ void ApplySwitches(const std::vector<std::string>& words, ConversionSettings& se
       settings.mode = ConversionMode::BookmarksToFavourites;
     } else if (word == "/quiet") {
       settings.quiet = true;
+    } else if (word == "/merge") {
+      settings.merge = true;
     } else if (word == "/fav" && hasValue) {
       settings.favouritesFolder = CutToCapacity(words[++i], pathCapacity);
     } else if (word == "/book" && hasValue) {

@@ -1,7 +1,6 @@
 // The Linux entry point: the words come from argv, and the backend is chosen by what
 // the process is attached to.
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,12 +12,15 @@
 namespace {
 
 constexpr std::string_view kUsage =
-    "Usage: pelmo [/auto] [/ftb | /btf] [/fav FOLDER] [/book FILE] [/title TEXT] [/quiet]\n"
+    "Usage: pelmo [/auto [/merge]] [/ftb | /btf] [/fav FOLDER] [/book FILE] [/title TEXT]\n"
+    "             [/quiet]\n"
     "\n"
     "Converts between a browser bookmark file and a Favourites folder of Internet\n"
     "shortcut (.URL) files.\n"
     "\n"
     "  /auto        convert at once, without the main dialog and without questions\n"
+    "               (an existing bookmark file is replaced)\n"
+    "  /merge       with /auto: merge into an existing bookmark file instead\n"
     "  /ftb         Favourites folder to bookmark file (the default)\n"
     "  /btf         bookmark file to Favourites folder\n"
     "  /fav FOLDER  the Favourites folder\n"
@@ -44,8 +46,6 @@ int main(int argc, char** argv) {
                 pelmo::ui::kTitleLine.data());
     return 0;
   }
-  const char* choice = std::getenv("PELMO_UI");
-  std::unique_ptr<pelmo::ui::Backend> backend =
-      pelmo::ChooseBackend(choice == nullptr ? std::string_view() : std::string_view(choice));
+  std::unique_ptr<pelmo::ui::Backend> backend = pelmo::ChooseBackend();
   return pelmo::RunPelmo(words, pelmo::DefaultServices(), *backend);
 }

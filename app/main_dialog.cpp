@@ -1,17 +1,18 @@
 #include "app/main_dialog.h"
 
+#include <string>
+
+#include "platform/paths.h"
+#include "res/resource.h"
+#include "util/path.h"
+#include "util/text.h"
+
 namespace pelmo {
 
 namespace {
 
-// The dialog's controls arrive with the desktop backend; until then no backend can
-// create it.
-class MainDialogLogic : public ui::DialogLogic {
- public:
-  void opened(ui::DialogControls&) override {}
-  void command(ui::DialogControls&, int) override {}
-  void dropped(ui::DialogControls&, std::string_view) override {}
-};
+constexpr std::string_view kBrowseFileTitle = "Select Bookmarks file";
+constexpr std::string_view kBrowseFolderTitle = "Select Favourites folder.";
 
 constexpr std::string_view kNoDialogHint =
     "The main dialog cannot be shown here. To convert from the command line, add /auto, "
@@ -20,9 +21,79 @@ constexpr std::string_view kNoDialogHint =
 
 }  // namespace
 
+void MainDialogLogic::opened(ui::DialogControls& controls) {
+  controls.setText(IDC_BOOKMARK_FILE, settings_.bookmarkFile);
+  controls.setText(IDC_FAVOURITES_FOLDER, settings_.favouritesFolder);
+  controls.setText(IDC_BOOKMARK_TITLE, settings_.bookmarkTitle);
+  controls.checkRadio(IDC_FAVOURITES_TO_BOOKMARKS, IDC_BOOKMARKS_TO_FAVOURITES,
+                      static_cast<int>(settings_.mode));
+}
+
+void MainDialogLogic::command(ui::DialogControls& controls, int controlId) {
+  switch (controlId) {
+    case IDOK:
+      acceptValues(controls);
+      controls.end(1);
+      break;
+    case IDCANCEL:
+      controls.end(0);
+      break;
+    case IDC_BROWSE_FILE:
+      browseFile(controls, IDC_BOOKMARK_FILE, kBrowseFileTitle);
+      break;
+    case IDC_BROWSE_FOLDER:
+      browseFolder(controls, IDC_FAVOURITES_FOLDER, kBrowseFolderTitle);
+      break;
+    case IDC_FAVOURITES_TO_BOOKMARKS:
+    case IDC_BOOKMARKS_TO_FAVOURITES:
+      // The title only names a new bookmark file.
+      controls.enable(IDC_BOOKMARK_TITLE, controls.isChecked(IDC_FAVOURITES_TO_BOOKMARKS));
+      break;
+    default:
+      break;
+  }
+}
+
+void MainDialogLogic::dropped(ui::DialogControls& controls, std::string_view firstName) {
+  if (firstName.empty()) return;
+  // A folder wins even when its name looks like a bookmark file.
+  if (controls.isDirectory(firstName)) {
+    controls.setText(IDC_FAVOURITES_FOLDER, firstName);
+  } else if (FindNoCase(firstName, ".htm") != std::string_view::npos) {
+    controls.setText(IDC_BOOKMARK_FILE, firstName);
+  }
+}
+
+void MainDialogLogic::acceptValues(ui::DialogControls& controls) {
+  // The title is read even when its box is disabled.
+  settings_.favouritesFolder = controls.getText(IDC_FAVOURITES_FOLDER, pathCapacity_);
+  settings_.bookmarkFile = controls.getText(IDC_BOOKMARK_FILE, pathCapacity_);
+  settings_.bookmarkTitle = controls.getText(IDC_BOOKMARK_TITLE, kTitleCapacity);
+  settings_.mode = controls.isChecked(IDC_FAVOURITES_TO_BOOKMARKS)
+                       ? ConversionMode::FavouritesToBookmarks
+                       : ConversionMode::BookmarksToFavourites;
+}
+
+void MainDialogLogic::browseFolder(ui::DialogControls& controls, int editId,
+                                   std::string_view title) {
+  if (std::optional<std::string> chosen = controls.browseFolder(title)) {
+    controls.setText(editId, *chosen);
+  }
+}
+
+void MainDialogLogic::browseFile(ui::DialogControls& controls, int editId, std::string_view title) {
+  const std::string text = controls.getText(editId, pathCapacity_);
+  // The browser starts in the folder part, with the last component as the name.
+  const std::size_t tail = PathTail(text);
+  const std::string_view whole = text;
+  if (std::optional<std::string> chosen =
+          controls.browseFile(title, whole.substr(0, tail), whole.substr(tail))) {
+    controls.setText(editId, *chosen);
+  }
+}
+
 bool MainDialog(ConversionSettings& settings, ui::Backend& backend) {
-  (void)settings;
-  MainDialogLogic logic;
+  MainDialogLogic logic(settings, platform::MaxPathSize());
   std::optional<int> result = backend.runDialog(kMainDialogTemplate, logic);
   if (!result) {
     backend.showMessage(kNoDialogHint, ui::Icon::Information);

@@ -54,7 +54,12 @@ int RunPelmo(const std::vector<std::string>& words, const ProgramServices& servi
   ConversionSettings settings = LoadDefaultSettings(services);
   ApplySwitches(words, settings, services.pathCapacity);
 
+  const std::optional<std::string> startDirectory =
+      services.currentDirectory ? services.currentDirectory() : std::nullopt;
   for (;;) {
+    // Bookmarks to Favourites leaves the current directory inside the Favourites tree;
+    // relative paths in the dialog and the record must keep meaning the same place.
+    if (startDirectory && services.changeDirectory) services.changeDirectory(*startDirectory);
     if (!settings.automatic && !services.mainDialog(settings, backend)) return kExitDone;
     bool ranToEnd = RunConversion(settings, services, backend);
     if (settings.automatic) return ranToEnd ? kExitDone : kExitGaveUp;

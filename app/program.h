@@ -19,6 +19,9 @@ struct ProgramServices {
   std::function<std::optional<std::string>(std::string_view subKey, std::string_view value)>
       readRegistry;
   std::size_t pathCapacity = 0;  // terminator included
+  // The process's current directory, read at the start and entered again every turn.
+  std::function<std::optional<std::string>()> currentDirectory;
+  std::function<bool(std::string_view)> changeDirectory;
   std::function<bool(ConversionSettings&, ui::Backend&)> mainDialog;
   std::function<bool(const ConversionSettings&, ui::Backend&)> convertFavouritesToBookmarks;
   std::function<bool(const ConversionSettings&, ui::Backend&)> convertBookmarksToFavourites;

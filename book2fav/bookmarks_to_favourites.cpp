@@ -143,8 +143,7 @@ bool ConvertBookmarksToFavourites(const ConversionSettings& settings, ui::Backen
   bool readAll = false;
   FavouritesWalk walk(progress);
   if (survey) {
-    // The bar's bound is a 16-bit value.
-    ui::ProgressSetRange(progress, static_cast<std::uint16_t>(survey->lineCount));
+    ui::ProgressSetRange(progress, survey->lineCount);
     ui::ProgressSetStep(progress, 1);
     readAll = WalkItems(*file, progress, walk, *survey);
   }

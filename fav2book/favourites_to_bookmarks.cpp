@@ -91,7 +91,9 @@ std::optional<Preamble> SettleExistingFile(const ConversionSettings& settings,
       return std::nullopt;
   }
   const ui::OverwriteChoice choice =
-      settings.automatic ? ui::OverwriteChoice::Replace : backend.askOverwrite();
+      settings.automatic
+          ? (settings.merge ? ui::OverwriteChoice::Merge : ui::OverwriteChoice::Replace)
+          : backend.askOverwrite();
   if (choice == ui::OverwriteChoice::Cancel) return std::nullopt;
   if (choice == ui::OverwriteChoice::Replace) return Preamble{};
   std::optional<Preamble> merge = PrepareMerge(settings.bookmarkFile);

@@ -7,10 +7,12 @@
 #include <string>
 #include <string_view>
 
+#include "pelmo_version.h"
+
 namespace pelmo::ui {
 
 // The program's title line: the caption of every message box.
-inline constexpr std::string_view kTitleLine = "PELMO v1.04 - (c) 2026 the PELMO developers";
+inline constexpr std::string_view kTitleLine = PELMO_CAPTION " - (c) 2026 the PELMO developers";
 
 enum class Icon { Error, Warning, Question, Information };
 
@@ -22,7 +24,7 @@ class ProgressView {
  public:
   virtual ~ProgressView() = default;
   virtual void setStatus(std::string_view text) = 0;
-  virtual void setRange(std::uint16_t upper) = 0;  // lower bound 0
+  virtual void setRange(std::uint32_t upper) = 0;  // lower bound 0
   virtual void setStep(int step) = 0;
   virtual void step() = 0;
   virtual void setPosition(int position) = 0;

@@ -18,6 +18,7 @@ struct ConversionSettings {
   ConversionMode mode = ConversionMode::FavouritesToBookmarks;
   bool quiet = false;
   bool automatic = false;
+  bool merge = false;  // automatic mode merges into an existing bookmark file
   std::string favouritesFolder;
   std::string bookmarkFile;
   std::string bookmarkTitle;

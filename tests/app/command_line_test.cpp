@@ -70,16 +70,20 @@ TEST(ApplySwitches, FlagsAndModes) {
 
   EXPECT_EQ(Applied({"/btf", "/ftb"}).mode, ConversionMode::FavouritesToBookmarks);
   EXPECT_EQ(Applied({"/ftb", "/btf"}).mode, ConversionMode::BookmarksToFavourites);
-  const ConversionSettings flags = Applied({"/quiet", "/auto", "/auto"});
+  const ConversionSettings flags = Applied({"/quiet", "/auto", "/auto", "/merge"});
   EXPECT_TRUE(flags.automatic);
   EXPECT_TRUE(flags.quiet);
+  EXPECT_TRUE(flags.merge);
+  EXPECT_FALSE(none.merge);
 }
 
 TEST(ApplySwitches, WordZeroAndUnknownWordsAreIgnored) {
   ConversionSettings settings = Preset();
-  ApplySwitches({"/auto", "/AUTO", "/Btf", "auto", "/auto2", "-quiet", ""}, settings, 260);
+  ApplySwitches({"/auto", "/AUTO", "/Btf", "auto", "/auto2", "-quiet", "/Merge", ""}, settings,
+                260);
   EXPECT_FALSE(settings.automatic);
   EXPECT_FALSE(settings.quiet);
+  EXPECT_FALSE(settings.merge);
   EXPECT_EQ(settings.mode, ConversionMode::FavouritesToBookmarks);
 }
 

@@ -19,6 +19,8 @@ struct World {
   std::vector<bool> conversionResults;
   std::vector<ConversionSettings> dialogsShown;
   std::vector<std::pair<ConversionMode, std::string>> conversions;
+  std::string directory = "/start";          // each conversion goes one level deeper
+  std::vector<std::string> directoriesSeen;  // at each showing and each conversion
 
   ProgramServices services() {
     return {
@@ -30,8 +32,15 @@ struct World {
           return it->second;
         },
         .pathCapacity = 260,
+        .currentDirectory = [this] { return std::optional<std::string>(directory); },
+        .changeDirectory =
+            [this](std::string_view path) {
+              directory = path;
+              return true;
+            },
         .mainDialog =
             [this](ConversionSettings& settings, ui::Backend&) {
+              directoriesSeen.push_back(directory);
               dialogsShown.push_back(settings);
               if (dialogsShown.size() > dialogAnswers.size()) return false;
               return static_cast<bool>(dialogAnswers[dialogsShown.size() - 1]);
@@ -44,6 +53,8 @@ struct World {
   }
 
   bool convert(const ConversionSettings& settings) {
+    directoriesSeen.push_back(directory);
+    directory += "/Favorites";
     conversions.emplace_back(settings.mode, settings.favouritesFolder);
     if (conversions.size() > conversionResults.size()) return true;
     return conversionResults[conversions.size() - 1];
@@ -153,6 +164,8 @@ TEST(Program, TheDialogOpensAgainAfterAConversionThatGaveUp) {
   ASSERT_EQ(world.dialogsShown.size(), 2u);
   EXPECT_EQ(world.dialogsShown[1].favouritesFolder, "/other");
   EXPECT_EQ(world.conversions.size(), 2u);
+  // Relative paths mean the same in every turn, wherever a conversion left off.
+  EXPECT_EQ(world.directoriesSeen, std::vector<std::string>(4, "/start"));
 }
 
 TEST(Program, AGivenUpConversionFollowedByCancelEndsNormally) {

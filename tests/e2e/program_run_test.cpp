@@ -21,6 +21,7 @@ TEST(ProgramRun, HelpAndVersionPrintAndExitZero) {
   ProgramRun help = RunProgram(dir.str(), {"--help"});
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.out.find("/auto"), std::string::npos);
+  EXPECT_NE(help.out.find("/merge"), std::string::npos);
   ProgramRun version = RunProgram(dir.str(), {"--version"});
   EXPECT_EQ(version.exitCode, 0);
   EXPECT_EQ(version.out, kTitle + "\n");
@@ -94,7 +95,7 @@ TEST(ProgramRun, DefaultsComeFromTheRegistryFile) {
   EXPECT_TRUE(fs::exists(dir / "FromRegistry/Bookmarks Toolbar/Mail.URL"));
 }
 
-TEST(ProgramRun, AutomaticModeReplacesAnExistingBookmarkFileWithoutAsking) {
+TEST(ProgramRun, AutomaticModeReplacesAnExistingBookmarkFileWithoutAskingOrMergesOnRequest) {
   TempDir dir;
   fs::create_directories(dir / "F/Sub");
   WriteFile(dir / "F/Sub/Page.url", "[InternetShortcut]\r\nURL=http://page/\r\n");
@@ -102,10 +103,16 @@ TEST(ProgramRun, AutomaticModeReplacesAnExistingBookmarkFileWithoutAsking) {
   ProgramRun run =
       RunProgram(dir.str(), {"/auto", "/ftb", "/fav", "F", "/book", "b.html", "/title", "T"});
   EXPECT_EQ(run.exitCode, 1) << run.err;
-  EXPECT_EQ(ReadFile(dir / "b.html"),
-            "<TITLE>T</TITLE>\r\n\r\n<H1>T</H1>\r\n\r\n\r\n<DL><p>\r\n\r\n"
-            "\t<DT><H3 FOLDED>Sub</H3>\r\n\r\n\t<DL><P>\r\n\r\n"
-            "\t\t<DT><A HREF=\"http://page/\">Page</A>\r\n\r\n\t</DL><P>\r\n\r\n</DL><P>\r\n\r\n");
+  const std::string header = "<TITLE>T</TITLE>\r\n\r\n<H1>T</H1>\r\n\r\n\r\n<DL><p>\r\n\r\n";
+  const std::string entries =
+      "\t<DT><H3 FOLDED>Sub</H3>\r\n\r\n\t<DL><P>\r\n\r\n"
+      "\t\t<DT><A HREF=\"http://page/\">Page</A>\r\n\r\n\t</DL><P>\r\n\r\n";
+  const std::string closing = "</DL><P>\r\n\r\n";
+  EXPECT_EQ(ReadFile(dir / "b.html"), header + entries + closing);
+
+  run = RunProgram(dir.str(), {"/auto", "/merge", "/ftb", "/fav", "F", "/book", "b.html"});
+  EXPECT_EQ(run.exitCode, 1) << run.err;
+  EXPECT_EQ(ReadFile(dir / "b.html"), header + entries + "\t<HR>\r\n\r\n" + entries + closing);
 }
 
 TEST(ProgramRun, ANamedPipeInTheFavouritesFolderDoesNotStallTheRun) {

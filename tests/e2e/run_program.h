@@ -37,6 +37,9 @@ inline ProgramRun RunProgram(const std::string& directory, const std::vector<std
     ::dup2(err, 2);
     ::setenv("PELMO_REGISTRY", (io / "no-registry.reg").c_str(), 1);
     ::unsetenv("PELMO_UI");
+    // No desktop windows: a test display (Xvfb) must not catch the run.
+    ::unsetenv("DISPLAY");
+    ::unsetenv("WAYLAND_DISPLAY");
     for (std::string& setting : environment) ::putenv(setting.data());
     std::vector<char*> argv;
     std::string program = PELMO_EXECUTABLE;

@@ -271,5 +271,28 @@ TEST_F(ConvertTest, LeavesTheOldFileWhenItCannotBeReadReplacedOrWritten) {
   ExpectOnlyBookmarks("old</DL>");
 }
 
+TEST_F(ConvertTest, MergeAsksNothingInAutomaticModeOnly) {
+  MakeWorkedExample();
+  const std::string old = "<DL><p>\r\n\t<DT><A HREF=\"http://old/\">Old</A>\r\n</DL><p>\r\n";
+  const struct {
+    bool automatic;
+    int questions;
+    std::string expected;  // the question, when asked, is answered Replace
+  } cases[] = {
+      {true, 0, "<DL><p>\r\n\t<DT><A HREF=\"http://old/\">Old</A>\r\n\t<HR>\r\n\r\n" + kEntries},
+      {false, 1, kHeader + kEntries},
+  };
+  for (const auto& c : cases) {
+    WriteFile(bookmarks(), old);
+    settings.automatic = c.automatic;
+    settings.merge = true;
+    ScriptedBackend local;
+    local.overwriteAnswers = {ui::OverwriteChoice::Replace};
+    EXPECT_TRUE(ConvertFavouritesToBookmarks(settings, local));
+    EXPECT_EQ(local.overwriteQuestions, c.questions);
+    ExpectOnlyBookmarks(c.expected);
+  }
+}
+
 }  // namespace
 }  // namespace pelmo

@@ -126,6 +126,13 @@ TEST(ProgressBar, StepsWrapAroundAndPositionsAreClamped) {
   EXPECT_EQ(bar.position(), 3);
   bar.setRange(0);
   EXPECT_EQ(bar.fraction(), 0.0);
+  // Ranges beyond 16 bits keep their true size.
+  bar.setRange(4'000'000'000u);
+  bar.setPosition(2'000'000'000);
+  EXPECT_EQ(bar.fraction(), 0.5);
+  bar.setRange(70'000);
+  bar.setPosition(35'000);
+  EXPECT_EQ(bar.fraction(), 0.5);
 }
 
 TEST(ProgressLine, RendersStatusAndBarWithinTheWidth) {
@@ -154,9 +161,23 @@ TEST(ProgressLine, RedrawsAtMostTwentyTimesASecond) {
        at = output.find("\r[", at + 1)) {
     ++draws;
   }
-  EXPECT_EQ(draws, 2u);  // when it opened, and once the interval had passed
+  // When it opened, the first change, and once the interval had passed.
+  EXPECT_EQ(draws, 3u);
   EXPECT_NE(output.find(" 100% "), std::string::npos);
   EXPECT_EQ(output.substr(output.size() - 4), "\r\x1b[K");
+}
+
+TEST(ProgressLine, TheFirstChangeAndTheLastHeldBackAreDrawn) {
+  Streams streams("");
+  const auto now = std::chrono::steady_clock::time_point{};
+  {
+    ProgressLine line(streams.out, 80, [&] { return now; });
+    line.setStatus("Setting up... Please wait...");
+    EXPECT_NE(streams.output().find("Setting up... Please wait..."), std::string::npos);
+    line.setStatus("http://last/");
+  }
+  const std::string output = streams.output();
+  EXPECT_LT(output.find("http://last/"), output.rfind("\r\x1b[K"));
 }
 
 }  // namespace

@@ -35,7 +35,7 @@ void ProgressWindow::setStatus(std::string_view text) {
   Fl::flush();
 }
 
-void ProgressWindow::setRange(std::uint16_t upper) {
+void ProgressWindow::setRange(std::uint32_t upper) {
   bar_.setRange(upper);
   showBar();
 }

@@ -19,7 +19,7 @@ class ProgressWindow : public ProgressView {
   ~ProgressWindow() override;
 
   void setStatus(std::string_view text) override;
-  void setRange(std::uint16_t upper) override;
+  void setRange(std::uint32_t upper) override;
   void setStep(int step) override;
   void step() override;
   void setPosition(int position) override;

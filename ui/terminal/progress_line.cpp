@@ -8,7 +8,6 @@ namespace pelmo::ui {
 
 namespace {
 
-constexpr auto kRedrawInterval = std::chrono::milliseconds(50);
 constexpr int kBarColumns = 20;
 
 bool IsUtf8Continuation(unsigned char byte) {
@@ -47,7 +46,7 @@ std::string RenderProgressLine(std::string_view status, double fraction, int wid
 }
 
 ProgressLine::ProgressLine(std::FILE* out, int width, Clock clock)
-    : out_(out), width_(std::max(width - 1, 1)), clock_(std::move(clock)) {
+    : out_(out), width_(std::max(width - 1, 1)), throttle_(std::move(clock)) {
   draw();
 }
 
@@ -60,7 +59,7 @@ void ProgressLine::setStatus(std::string_view text) {
   changed();
 }
 
-void ProgressLine::setRange(std::uint16_t upper) {
+void ProgressLine::setRange(std::uint32_t upper) {
   bar_.setRange(upper);
   changed();
 }
@@ -81,6 +80,7 @@ void ProgressLine::setPosition(int position) {
 
 void ProgressLine::hide() {
   if (!drawn_) return;
+  if (throttle_.takeHeldBack()) draw();
   // Carriage return, then erase to the end of the line.
   std::fputs("\r\x1b[K", out_);
   std::fflush(out_);
@@ -88,7 +88,8 @@ void ProgressLine::hide() {
 }
 
 void ProgressLine::changed() {
-  if (!drawn_ || clock_() - lastDraw_ >= kRedrawInterval) draw();
+  // After hide() the line is drawn again at once.
+  if (throttle_.admit(!drawn_)) draw();
 }
 
 void ProgressLine::draw() {
@@ -97,7 +98,6 @@ void ProgressLine::draw() {
   std::fwrite(line.data(), 1, line.size(), out_);
   std::fflush(out_);
   drawn_ = true;
-  lastDraw_ = clock_();
 }
 
 }  // namespace pelmo::ui

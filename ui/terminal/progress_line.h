@@ -15,17 +15,16 @@ namespace pelmo::ui {
 // control bytes shown as '?') and a bar with the share done.
 std::string RenderProgressLine(std::string_view status, double fraction, int width);
 
-// A progress window drawn as one line on a terminal, redrawn at most about 20 times
-// a second so that a conversion of many small files is not slowed by the drawing.
+// A progress window drawn as one line on a terminal, redrawn as RedrawThrottle says.
 class ProgressLine : public ProgressView {
  public:
-  using Clock = std::function<std::chrono::steady_clock::time_point()>;
+  using Clock = RedrawThrottle::Clock;
 
   ProgressLine(std::FILE* out, int width, Clock clock);
   ~ProgressLine() override;  // clears the line
 
   void setStatus(std::string_view text) override;
-  void setRange(std::uint16_t upper) override;
+  void setRange(std::uint32_t upper) override;
   void setStep(int step) override;
   void step() override;
   void setPosition(int position) override;
@@ -39,11 +38,10 @@ class ProgressLine : public ProgressView {
 
   std::FILE* out_;
   int width_;
-  Clock clock_;
+  RedrawThrottle throttle_;
   std::string status_;
   ProgressBar bar_;
   bool drawn_ = false;
-  std::chrono::steady_clock::time_point lastDraw_{};
 };
 
 }  // namespace pelmo::ui

@@ -36,6 +36,18 @@ int Prompt::ask(std::string_view question, std::initializer_list<Choice> choices
   }
 }
 
+std::optional<std::string> Prompt::askText(std::string_view question) {
+  std::fwrite(question.data(), 1, question.size(), out_);
+  std::fflush(out_);
+  std::string line;
+  if (!readLine(line)) {
+    std::fputs("\n", out_);
+    return std::nullopt;
+  }
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return line;
+}
+
 bool Prompt::readLine(std::string& line) {
   line.clear();
   int c;

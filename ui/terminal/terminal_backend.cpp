@@ -8,8 +8,10 @@
 #include <cstdio>
 #include <string>
 
+#include "res/resource.h"
 #include "ui/terminal/progress_line.h"
 #include "ui/terminal/prompt.h"
+#include "ui/terminal/terminal_dialog.h"
 
 namespace pelmo::ui {
 
@@ -67,7 +69,13 @@ class TerminalBackend : public Backend {
     return line;
   }
 
-  std::optional<int> runDialog(int, DialogLogic&) override { return std::nullopt; }
+  // Only the main dialog has a terminal form; it needs someone to answer.
+  std::optional<int> runDialog(int templateId, DialogLogic& logic) override {
+    if (templateId != IDD_MAIN || !options_.askQuestions) return std::nullopt;
+    if (progress_ != nullptr) progress_->hide();
+    TerminalMainDialog dialog(prompt_, out_);
+    return dialog.run(logic);
+  }
 
  private:
   // Tells the backend while it is shown, so that a message first clears the bar.

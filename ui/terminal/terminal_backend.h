@@ -17,7 +17,8 @@ struct TerminalOptions {
 TerminalOptions DetectTerminal();
 
 // Message boxes print on stderr (caption, then the text); questions are asked at a
-// prompt; progress is a one-line bar on stderr. There are no dialog windows.
+// prompt; progress is a one-line bar on stderr. The main dialog is asked at the prompt
+// too, when answers can be read; other dialogs cannot be created.
 std::unique_ptr<Backend> MakeTerminalBackend(const TerminalOptions& options);
 // The same on other streams, for tests.
 std::unique_ptr<Backend> MakeTerminalBackend(const TerminalOptions& options, std::FILE* in,

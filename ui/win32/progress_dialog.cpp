@@ -1,8 +1,10 @@
 #include "ui/win32/progress_dialog.h"
 
+#include <chrono>
 #include <string>
 
 #include "res/resource.h"
+#include "ui/progress.h"
 
 namespace pelmo::ui {
 namespace {
@@ -32,9 +34,9 @@ class ProgressDialogView : public ProgressView {
                           reinterpret_cast<LPARAM>(terminated.c_str()));
     repaint();
   }
-  // The 32-bit range: the older message would need the bound in 16 signed-looking bits.
-  void setRange(std::uint16_t upper) override {
-    ::SendDlgItemMessageA(dialog_, IDC_PROGRESS_BAR, PBM_SETRANGE32, 0, upper);
+  // The 32-bit range: the older message carries 16 bits and would cut a long count.
+  void setRange(std::uint32_t upper) override {
+    ::SendDlgItemMessageA(dialog_, IDC_PROGRESS_BAR, PBM_SETRANGE32, 0, static_cast<LPARAM>(upper));
     repaint();
   }
   void setStep(int step) override {
@@ -50,11 +52,15 @@ class ProgressDialogView : public ProgressView {
   }
 
  private:
-  // No message is retrieved while a conversion runs, so what changed is painted at
-  // once by sending the paint message directly.
-  void repaint() { ::UpdateWindow(dialog_); }
+  // No message is retrieved while a conversion runs, so what changed is painted by
+  // sending the paint message directly; not for every change, which would slow a
+  // conversion of many small files.
+  void repaint() {
+    if (throttle_.admit()) ::UpdateWindow(dialog_);
+  }
 
   HWND dialog_;
+  RedrawThrottle throttle_{[] { return std::chrono::steady_clock::now(); }};
 };
 
 }  // namespace

@@ -5,20 +5,12 @@
 
 #include "app/command_line.h"
 #include "app/program.h"
+#include "platform/process.h"
 #include "ui/win32/win32_backend.h"
 
-namespace {
-
-std::string ModulePath() {
-  char path[MAX_PATH] = {};
-  const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return std::string(path, length < MAX_PATH ? length : 0);
-}
-
-}  // namespace
-
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  const std::vector<std::string> words = pelmo::SplitCommandLine(::GetCommandLineA(), ModulePath());
+  const std::vector<std::string> words = pelmo::SplitCommandLine(
+      pelmo::platform::ProcessCommandLine(), pelmo::platform::ProgramPath());
   std::unique_ptr<pelmo::ui::Backend> backend = pelmo::ui::MakeWin32Backend(instance);
   return pelmo::RunPelmo(words, pelmo::DefaultServices(), *backend);
 }

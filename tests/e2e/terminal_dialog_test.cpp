@@ -1,0 +1,123 @@
+// The main dialog at a terminal, driven through a pseudo-terminal as a person would.
+#include <gtest/gtest.h>
+
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+namespace pelmo::testing {
+namespace {
+
+// The program on the slave side of a pseudo-terminal; the test reads its screen and
+// types on the master side.
+class TerminalSession {
+ public:
+  TerminalSession(const std::string& directory, std::vector<std::string> words) {
+    pid_ = ::forkpty(&master_, nullptr, nullptr, nullptr);
+    if (pid_ == 0) {
+      ::chdir(directory.c_str());
+      ::unsetenv("DISPLAY");
+      ::unsetenv("WAYLAND_DISPLAY");
+      ::unsetenv("PELMO_UI");
+      ::setenv("PELMO_REGISTRY", "no-registry.reg", 1);
+      std::string program = PELMO_EXECUTABLE;
+      std::vector<char*> argv{program.data()};
+      for (std::string& word : words) argv.push_back(word.data());
+      argv.push_back(nullptr);
+      ::execv(program.c_str(), argv.data());
+      std::_Exit(127);
+    }
+  }
+  ~TerminalSession() {
+    if (master_ >= 0) ::close(master_);
+    if (pid_ > 0 && !exited_) {
+      ::kill(pid_, SIGKILL);
+      ::waitpid(pid_, nullptr, 0);
+    }
+  }
+
+  // Reads the screen until text appears after what was already matched; false after
+  // ten seconds without it.
+  bool waitFor(const std::string& text) {
+    for (;;) {
+      std::size_t found = screen_.find(text, matched_);
+      if (found != std::string::npos) {
+        matched_ = found + text.size();
+        return true;
+      }
+      pollfd ready{master_, POLLIN, 0};
+      if (::poll(&ready, 1, 10000) <= 0) return false;
+      char buffer[4096];
+      ssize_t got = ::read(master_, buffer, sizeof buffer);
+      if (got <= 0) {
+        closed_ = true;
+        return false;
+      }
+      screen_.append(buffer, static_cast<std::size_t>(got));
+    }
+  }
+  void type(const std::string& keys) {
+    ASSERT_EQ(::write(master_, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
+  }
+  // The exit code once the program has closed the terminal; -1 when it is still
+  // running after ten seconds (it is then killed) or did not exit normally.
+  int exitCode() {
+    while (waitFor("\x01never shown")) {
+    }
+    if (!closed_) return -1;
+    int status = 0;
+    exited_ = ::waitpid(pid_, &status, 0) == pid_;
+    if (!exited_) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  const std::string& screen() const { return screen_; }
+
+ private:
+  pid_t pid_ = -1;
+  int master_ = -1;
+  bool closed_ = false;
+  bool exited_ = false;
+  std::string screen_;
+  std::size_t matched_ = 0;
+};
+
+TEST(TerminalDialog, AConversionThatGaveUpAsksAgainWithTheValuesThatFailed) {
+  TempDir dir;
+  std::filesystem::create_directory(dir.path() / "Favs");
+  std::filesystem::copy_file(std::string(PELMO_EXAMPLES) + "/bookmarks.html",
+                             dir.path() / "bookmarks.html");
+  TerminalSession session(dir.str(), {"/fav", "Favs", "/book", "missing.html"});
+  const std::vector<std::pair<std::string, std::string>> script = {
+      {"Bookmark title:    Favourites converted by PELMO", ""},
+      {"(Enter: Favourites to Bookmarks)", "b\n"},
+      {"Favourites folder [Favs]", "\n"},
+      {"Bookmark file [missing.html]", "\n"},
+      {"[O]K or [C]ancel?", "\n"},
+      {"Unable to open Bookmark file!", ""},
+      // The conversion left off inside Favs; the relative paths still mean the same.
+      {"(Enter: Bookmarks to Favourites)", "\n"},
+      {"Favourites folder [Favs]", "\n"},
+      {"Bookmark file [missing.html]", "bookmarks.html\n"},
+      {"[O]K or [C]ancel?", "\n"},
+  };
+  for (const auto& [prompt, keys] : script) {
+    ASSERT_TRUE(session.waitFor(prompt)) << prompt << "\n--- screen:\n" << session.screen();
+    if (!keys.empty()) session.type(keys);
+  }
+  EXPECT_EQ(session.exitCode(), 1);
+  EXPECT_EQ(session.screen().find("Bookmark title ["), std::string::npos);
+  EXPECT_TRUE(std::filesystem::exists(dir.path() / "Favs/Recipes/Sourdough Bread.URL"));
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "Favs/Favs"));
+}
+
+}  // namespace
+}  // namespace pelmo::testing
