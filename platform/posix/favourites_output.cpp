@@ -1,0 +1,275 @@
+#include "platform/favourites_output.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <memory>
+#include <random>
+#include <utility>
+
+#include "platform/posix/system_call.h"
+#include "platform/posix/unique_fd.h"
+
+namespace pelmo::platform {
+namespace {
+
+#ifdef O_PATH
+// Enough to enter or identify a directory, and needs no permission to read it.
+constexpr int kDirectoryHandleFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;
+#else
+constexpr int kDirectoryHandleFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+#endif
+
+constexpr int kMaxTemporaryNameAttempts = 100;
+constexpr std::array<int, 3> kInterrupts{SIGINT, SIGTERM, SIGHUP};
+
+// A signal handler reaches only static storage: the one file that a writer has
+// begun and not finished, and the actions to hand the signal on to.
+struct UnfinishedFile {
+  volatile sig_atomic_t armed = 0;
+  char name[NAME_MAX + 1] = {};
+  std::array<struct sigaction, kInterrupts.size()> previous{};
+  std::array<bool, kInterrupts.size()> installed{};
+  bool claimed = false;  // by the writer that handles interrupts now
+};
+UnfinishedFile unfinished;
+
+void RemoveUnfinishedAndPassOn(int signalNumber) {
+  if (unfinished.armed) ::unlink(unfinished.name);
+  for (std::size_t i = 0; i < kInterrupts.size(); ++i) {
+    if (kInterrupts[i] == signalNumber) ::sigaction(signalNumber, &unfinished.previous[i], nullptr);
+  }
+  // Blocked until this handler returns; then the previous action, usually the end
+  // of the process by this signal, takes it.
+  ::raise(signalNumber);
+}
+
+bool ClaimInterrupts() {
+  if (unfinished.claimed) return false;
+  unfinished.claimed = true;
+  struct sigaction handler {};
+  handler.sa_handler = RemoveUnfinishedAndPassOn;
+  ::sigemptyset(&handler.sa_mask);
+  for (int signalNumber : kInterrupts) ::sigaddset(&handler.sa_mask, signalNumber);
+  for (std::size_t i = 0; i < kInterrupts.size(); ++i) {
+    struct sigaction& previous = unfinished.previous[i];
+    if (::sigaction(kInterrupts[i], nullptr, &previous) != 0) continue;
+    // An ignored signal (SIGHUP under nohup) stays ignored.
+    if ((previous.sa_flags & SA_SIGINFO) == 0 && previous.sa_handler == SIG_IGN) continue;
+    unfinished.installed[i] = ::sigaction(kInterrupts[i], &handler, nullptr) == 0;
+  }
+  return true;
+}
+
+void ReleaseInterrupts() {
+  unfinished.armed = 0;
+  for (std::size_t i = 0; i < kInterrupts.size(); ++i) {
+    if (unfinished.installed[i]) ::sigaction(kInterrupts[i], &unfinished.previous[i], nullptr);
+    unfinished.installed[i] = false;
+  }
+  unfinished.claimed = false;
+}
+
+// The handler runs on this thread, so ordering against it needs only the compiler.
+void Arm(const std::string& name) {
+  if (name.size() >= sizeof unfinished.name) return;
+  unfinished.armed = 0;
+  std::atomic_signal_fence(std::memory_order_seq_cst);
+  std::memcpy(unfinished.name, name.c_str(), name.size() + 1);
+  std::atomic_signal_fence(std::memory_order_seq_cst);
+  unfinished.armed = 1;
+}
+
+void Disarm() {
+  unfinished.armed = 0;
+  std::atomic_signal_fence(std::memory_order_seq_cst);
+}
+
+FileIdentity IdentityOf(const struct stat& status) {
+  return {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
+}
+
+std::optional<FileIdentity> IdentityOfOpen(int fd) {
+  struct stat status {};
+  if (::fstat(fd, &status) != 0) return std::nullopt;
+  return IdentityOf(status);
+}
+
+bool IsPlainName(std::string_view name) {
+  return !name.empty() && name != "." && name != ".." &&
+         name.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
+}
+
+// Never opens what is there already, so never a link, a pipe or a device.
+int CreateExclusive(const std::string& name) {
+  return RetryOnInterrupt([&] {
+    return ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY,
+                  0666);
+  });
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t written = RetryOnInterrupt([&] { return ::write(fd, bytes.data(), bytes.size()); });
+    if (written <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+// Writes and closes; on any failure the file is removed.
+bool FinishFile(UniqueFd fd, const std::string& name, std::string_view bytes) {
+  bool written = WriteAll(fd.get(), bytes);
+  // Linux releases the descriptor even when close is interrupted.
+  written = (::close(fd.release()) == 0 || errno == EINTR) && written;
+  if (!written) ::unlink(name.c_str());
+  return written;
+}
+
+std::uint64_t NextRandom(std::uint64_t& state) {
+  std::uint64_t z = (state += 0x9E3779B97F4A7C15ULL);
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+  return z ^ (z >> 31);
+}
+
+// A dot name that no title can give, since titles lose their dots.
+std::string TemporaryName(std::uint64_t& state) {
+  constexpr std::string_view kAlphabet = "abcdefghijklmnopqrstuvwxyz0123456789";
+  std::uint64_t bits = NextRandom(state);
+  std::string name = ".pelmo-";
+  for (int i = 0; i < 10; ++i, bits /= kAlphabet.size()) {
+    name.push_back(kAlphabet[bits % kAlphabet.size()]);
+  }
+  return name + ".tmp";
+}
+
+// The target is replaced only when it is a regular file that the user may write:
+// a read-only shortcut file stays as it is.
+std::optional<mode_t> ReplaceableMode(const std::string& target) {
+  struct stat status {};
+  if (::fstatat(AT_FDCWD, target.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) return std::nullopt;
+  if (!S_ISREG(status.st_mode)) return std::nullopt;
+  if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return std::nullopt;
+  return status.st_mode & 07777;
+}
+
+}  // namespace
+
+std::optional<FileIdentity> EnterSubdirectory(std::string_view name) {
+  if (!IsPlainName(name)) return std::nullopt;
+  const std::string terminated(name);
+  // It may exist already; whether it can be entered decides.
+  ::mkdir(terminated.c_str(), 0777);
+  UniqueFd fd(RetryOnInterrupt(
+      [&] { return ::open(terminated.c_str(), kDirectoryHandleFlags | O_NOFOLLOW); }));
+  if (!fd.valid()) return std::nullopt;
+  std::optional<FileIdentity> identity = IdentityOfOpen(fd.get());
+  if (!identity || ::fchdir(fd.get()) != 0) return std::nullopt;
+  return identity;
+}
+
+std::optional<FileIdentity> EnterParentDirectory() {
+  if (::chdir("..") != 0) return std::nullopt;
+  struct stat status {};
+  if (::stat(".", &status) != 0) return std::nullopt;
+  return IdentityOf(status);
+}
+
+std::optional<std::vector<std::string>> CurrentDirectoryNames() {
+  std::unique_ptr<DIR, int (*)(DIR*)> directory(::opendir("."), ::closedir);
+  if (!directory) return std::nullopt;
+  std::vector<std::string> names;
+  for (;;) {
+    errno = 0;
+    const dirent* entry = ::readdir(directory.get());
+    if (entry == nullptr) break;
+    std::string_view name = entry->d_name;
+    if (name != "." && name != "..") names.emplace_back(name);
+  }
+  if (errno != 0) return std::nullopt;
+  return names;
+}
+
+std::optional<HeldDirectory> HeldDirectory::current() {
+  UniqueFd fd(RetryOnInterrupt([] { return ::open(".", kDirectoryHandleFlags); }));
+  if (!fd.valid()) return std::nullopt;
+  std::optional<FileIdentity> identity = IdentityOfOpen(fd.get());
+  if (!identity) return std::nullopt;
+  return HeldDirectory(fd.release(), *identity);
+}
+
+HeldDirectory::HeldDirectory(HeldDirectory&& other) noexcept
+    : handle_(std::exchange(other.handle_, -1)), identity_(other.identity_) {}
+
+HeldDirectory& HeldDirectory::operator=(HeldDirectory&& other) noexcept {
+  if (this != &other) {
+    if (handle_ >= 0) ::close(static_cast<int>(handle_));
+    handle_ = std::exchange(other.handle_, -1);
+    identity_ = other.identity_;
+  }
+  return *this;
+}
+
+HeldDirectory::~HeldDirectory() {
+  if (handle_ >= 0) ::close(static_cast<int>(handle_));
+}
+
+bool HeldDirectory::makeCurrent() const {
+  return handle_ >= 0 && ::fchdir(static_cast<int>(handle_)) == 0;
+}
+
+WholeFileWriter::WholeFileWriter()
+    : randomState_((std::uint64_t{std::random_device{}()} << 32) ^ std::random_device{}()),
+      handlesInterrupts_(ClaimInterrupts()) {}
+
+WholeFileWriter::~WholeFileWriter() {
+  if (handlesInterrupts_) ReleaseInterrupts();
+}
+
+WriteOutcome WholeFileWriter::write(std::string_view name, std::string_view bytes,
+                                    ExistingFile existing) {
+  if (!IsPlainName(name)) return WriteOutcome::Failed;
+  const std::string target(name);
+  UniqueFd fd(CreateExclusive(target));
+  if (fd.valid()) {
+    if (handlesInterrupts_) Arm(target);
+    bool written = FinishFile(std::move(fd), target, bytes);
+    if (handlesInterrupts_) Disarm();
+    return written ? WriteOutcome::Written : WriteOutcome::Failed;
+  }
+  if (errno != EEXIST) return WriteOutcome::Failed;
+  if (existing == ExistingFile::Keep) return WriteOutcome::NameTaken;
+
+  std::optional<mode_t> mode = ReplaceableMode(target);
+  if (!mode) return WriteOutcome::Failed;
+  std::string temporary;
+  for (int attempt = 0; attempt < kMaxTemporaryNameAttempts && !fd.valid(); ++attempt) {
+    temporary = TemporaryName(randomState_);
+    fd = UniqueFd(CreateExclusive(temporary));
+    if (!fd.valid() && errno != EEXIST) return WriteOutcome::Failed;
+  }
+  if (!fd.valid()) return WriteOutcome::Failed;
+  if (handlesInterrupts_) Arm(temporary);
+  bool written = ::fchmod(fd.get(), *mode) == 0;
+  if (!written) ::unlink(temporary.c_str());
+  written = written && FinishFile(std::move(fd), temporary, bytes);
+  // Renaming over the name replaces whatever entry is there by then, without
+  // following it; a directory refuses.
+  if (written && ::rename(temporary.c_str(), target.c_str()) != 0) {
+    ::unlink(temporary.c_str());
+    written = false;
+  }
+  if (handlesInterrupts_) Disarm();
+  return written ? WriteOutcome::Written : WriteOutcome::Failed;
+}
+
+}  // namespace pelmo::platform
