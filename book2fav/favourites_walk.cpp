@@ -3,24 +3,9 @@
 #include <string>
 
 #include "book2fav/bookmark_line.h"
-#include "book2fav/shortcut_file.h"
-#include "platform/directory.h"
 #include "platform/paths.h"
 
 namespace pelmo {
-namespace {
-
-bool MakeAndEnterDirectory(const std::string& name) {
-  // It may exist already; whether it can be entered decides.
-  platform::MakeDirectory(name);
-  // The way back up is "..", which from behind a link leads out of the Favourites
-  // folder: a link is a folder that cannot be entered.
-  if (platform::IsSymbolicLink(name)) return false;
-  return platform::ChangeDirectory(name) == platform::kErrorNone;
-}
-
-}  // namespace
-
 void FavouritesWalk::handleLine(std::string_view line) {
   // Everything behind a zero byte is not text.
   line = line.substr(0, line.find('\0'));
@@ -52,7 +37,7 @@ void FavouritesWalk::writeShortcut(std::string_view line, std::size_t tagPositio
   ShortcutUrl url = ExtractUrl(line, tagPosition);
   std::string title = ExtractTitle(line, url.closingQuote, 'A');
   ui::ProgressSetStatus(progress_, url.url);
-  if (!WriteShortcutFile(names_.claimShortcutName(title), url.url)) ++notWritten_;
+  if (!writer_.writeShortcut(title, url.url)) ++notWritten_;
 }
 
 void FavouritesWalk::openFolder(std::string_view line, std::size_t tagPosition) {
@@ -62,11 +47,7 @@ void FavouritesWalk::openFolder(std::string_view line, std::size_t tagPosition) 
     return;
   }
   std::string name(FitName(ExtractTitle(line, tagPosition, 'H'), platform::kMaxNameLength));
-  if (name.empty() || !MakeAndEnterDirectory(name)) {
-    skippedDepth_ = 1;
-    return;
-  }
-  names_.enter(name);
+  if (name.empty() || !writer_.enterFolder(name)) skippedDepth_ = 1;
 }
 
 void FavouritesWalk::closeFolder() {
@@ -74,9 +55,7 @@ void FavouritesWalk::closeFolder() {
   if (depth_ == 0) return;
   if (skippedDepth_ > 0) {
     --skippedDepth_;
-  } else if (platform::ChangeDirectory("..") == platform::kErrorNone) {
-    names_.leave();
-  } else {
+  } else if (!writer_.leaveFolder()) {
     lost_ = true;
     return;
   }

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -145,10 +146,25 @@ TEST_F(ConversionTest, WhatCannotBeWrittenIsSkippedAndReported) {
        [](const fs::path& favs) { fs::create_directory(favs / "Blocked.URL"); },
        "<DT><A HREF=\"a\">Blocked</A>\n<DT><A HREF=\"b\">Fine</A>\n",
        {{f, ""}, {f + "Blocked.URL/", ""}, {f + "Fine.URL", Shortcut("b")}}},
-      {"a full disk leaves no truncated file",
-       [](const fs::path& favs) { fs::create_symlink("/dev/full", favs / "Full.URL"); },
-       "<DT><A HREF=\"a\">Full</A>\n<DT><A HREF=\"b\">Fine</A>\n",
-       {{f, ""}, {f + "Fine.URL", Shortcut("b")}}},
+      {"a link to a device is not written through",
+       [](const fs::path& favs) { fs::create_symlink("/dev/null", favs / "Null.URL"); },
+       "<DT><A HREF=\"a\">Null</A>\n<DT><A HREF=\"b\">Fine</A>\n",
+       {{f, ""}, {f + "Null.URL", "-> /dev/null"}, {f + "Fine.URL", Shortcut("b")}}},
+      {"a link to a file outside leaves that file as it was",
+       [](const fs::path& favs) {
+         WriteFile(favs / "../outside", "outside");
+         fs::create_symlink("../outside", favs / "Link.URL");
+       },
+       "<DT><A HREF=\"a\">Link</A>\n",
+       {{f, ""}, {f + "Link.URL", "-> ../outside"}, {"outside", "outside"}}},
+      {"a dangling link creates nothing where it points",
+       [](const fs::path& favs) { fs::create_symlink("../created", favs / "Dangling.URL"); },
+       "<DT><A HREF=\"a\">Dangling</A>\n",
+       {{f, ""}, {f + "Dangling.URL", "-> ../created"}}},
+      {"a named pipe neither blocks the run nor is written",
+       [](const fs::path& favs) { ::mkfifo((favs / "Pipe.URL").c_str(), 0600); },
+       "<DT><A HREF=\"a\">Pipe</A>\n<DT><A HREF=\"b\">Fine</A>\n",
+       {{f, ""}, {f + "Pipe.URL", "<pipe>"}, {f + "Fine.URL", Shortcut("b")}}},
       {"a file where a folder goes skips all it holds",
        [](const fs::path& favs) { WriteFile(favs / "Blocked", "a file"); },
        "<DT><H3>Blocked</H3>\n<DL><p>\n<DT><A HREF=\"1\">In</A>\n<DT><H3>Sub</H3>\n<DL><p>\n"
@@ -158,12 +174,15 @@ TEST_F(ConversionTest, WhatCannotBeWrittenIsSkippedAndReported) {
       {"a linked folder is not entered, so nothing lands outside",
        [](const fs::path& favs) {
          fs::create_directories(favs / "../Elsewhere/Deeper");
-         fs::create_directory_symlink(favs / "../Elsewhere/Deeper", favs / "News");
+         fs::create_directory_symlink("../Elsewhere/Deeper", favs / "News");
        },
        "<DT><H3>News</H3>\n<DL><p>\n<DT><A HREF=\"1\">In</A>\n</DL><p>\n"
        "<DT><A HREF=\"2\">After</A>\n",
-       // The link is listed under the path of its target.
-       {{f, ""}, {f + "After.URL", Shortcut("2")}, {"Elsewhere/", ""}, {"Elsewhere/Deeper/", ""}}},
+       {{f, ""},
+        {f + "News", "-> ../Elsewhere/Deeper"},
+        {f + "After.URL", Shortcut("2")},
+        {"Elsewhere/", ""},
+        {"Elsewhere/Deeper/", ""}}},
   };
   for (const ObstacleCase& c : cases) {
     Reset();
