@@ -18,7 +18,7 @@ struct ProgramServices {
   std::function<std::optional<std::uint32_t>()> queryPlatformId;
   std::function<std::optional<std::string>(std::string_view subKey, std::string_view value)>
       readRegistry;
-  std::size_t pathCapacity = 0;  // terminator included
+  std::size_t pathCapacity = 0;  // the longest path the platform takes, terminator included
   std::function<bool(ConversionSettings&, ui::Backend&)> mainDialog;
   std::function<bool(const ConversionSettings&, ui::Backend&)> convertFavouritesToBookmarks;
   std::function<bool(const ConversionSettings&, ui::Backend&)> convertBookmarksToFavourites;
