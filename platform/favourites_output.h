@@ -58,24 +58,19 @@ enum class WriteOutcome { Written, NameTaken, Failed };
 
 // Writes files whole into the current directory. A new file is created directly; an
 // existing regular file is replaced through a temporary file beside it that takes
-// its place in one step, so that no reader and no interruption ever finds it empty
-// or mixed, and other hard links to it keep the old content. A symbolic link, pipe,
-// device or directory of that name is never written through, and a file that the
-// user may not write is not replaced. While a writer exists, an interrupt (SIGINT,
-// SIGTERM, SIGHUP on POSIX) removes a file it has not finished before the process
-// ends.
+// its place in one step, so that no reader ever finds it empty or mixed, and other
+// hard links to it keep the old content. A symbolic link, pipe, device or directory
+// of that name is never written through, and a file that the user may not write is
+// not replaced. An interrupt (SIGINT, SIGTERM, SIGHUP on POSIX) that arrives during a
+// write takes effect once the file is in place.
 class WholeFileWriter {
  public:
   WholeFileWriter();
-  WholeFileWriter(const WholeFileWriter&) = delete;
-  WholeFileWriter& operator=(const WholeFileWriter&) = delete;
-  ~WholeFileWriter();
 
   WriteOutcome write(std::string_view name, std::string_view bytes, ExistingFile existing);
 
  private:
   std::uint64_t randomState_;  // for the names of temporary files
-  bool handlesInterrupts_;
 };
 
 }  // namespace pelmo::platform

@@ -6,11 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <array>
-#include <atomic>
 #include <cerrno>
-#include <climits>
-#include <cstring>
 #include <memory>
 #include <random>
 #include <utility>
@@ -29,69 +25,24 @@ constexpr int kDirectoryHandleFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 #endif
 
 constexpr int kMaxTemporaryNameAttempts = 100;
-constexpr std::array<int, 3> kInterrupts{SIGINT, SIGTERM, SIGHUP};
+// Holds SIGINT, SIGTERM and SIGHUP back while a file is written: one that arrives
+// meanwhile ends the process once the file is whole and in place, so that neither a
+// part of a file nor a temporary file is left behind.
+class InterruptsHeld {
+ public:
+  InterruptsHeld() {
+    sigset_t held;
+    ::sigemptyset(&held);
+    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP}) ::sigaddset(&held, signalNumber);
+    ::sigprocmask(SIG_BLOCK, &held, &saved_);
+  }
+  ~InterruptsHeld() { ::sigprocmask(SIG_SETMASK, &saved_, nullptr); }
+  InterruptsHeld(const InterruptsHeld&) = delete;
+  InterruptsHeld& operator=(const InterruptsHeld&) = delete;
 
-// A signal handler reaches only static storage: the one file that a writer has
-// begun and not finished, and the actions to hand the signal on to.
-struct UnfinishedFile {
-  volatile sig_atomic_t armed = 0;
-  char name[NAME_MAX + 1] = {};
-  std::array<struct sigaction, kInterrupts.size()> previous{};
-  std::array<bool, kInterrupts.size()> installed{};
-  bool claimed = false;  // by the writer that handles interrupts now
+ private:
+  sigset_t saved_;
 };
-UnfinishedFile unfinished;
-
-void RemoveUnfinishedAndPassOn(int signalNumber) {
-  if (unfinished.armed) ::unlink(unfinished.name);
-  for (std::size_t i = 0; i < kInterrupts.size(); ++i) {
-    if (kInterrupts[i] == signalNumber) ::sigaction(signalNumber, &unfinished.previous[i], nullptr);
-  }
-  // Blocked until this handler returns; then the previous action, usually the end
-  // of the process by this signal, takes it.
-  ::raise(signalNumber);
-}
-
-bool ClaimInterrupts() {
-  if (unfinished.claimed) return false;
-  unfinished.claimed = true;
-  struct sigaction handler {};
-  handler.sa_handler = RemoveUnfinishedAndPassOn;
-  ::sigemptyset(&handler.sa_mask);
-  for (int signalNumber : kInterrupts) ::sigaddset(&handler.sa_mask, signalNumber);
-  for (std::size_t i = 0; i < kInterrupts.size(); ++i) {
-    struct sigaction& previous = unfinished.previous[i];
-    if (::sigaction(kInterrupts[i], nullptr, &previous) != 0) continue;
-    // An ignored signal (SIGHUP under nohup) stays ignored.
-    if ((previous.sa_flags & SA_SIGINFO) == 0 && previous.sa_handler == SIG_IGN) continue;
-    unfinished.installed[i] = ::sigaction(kInterrupts[i], &handler, nullptr) == 0;
-  }
-  return true;
-}
-
-void ReleaseInterrupts() {
-  unfinished.armed = 0;
-  for (std::size_t i = 0; i < kInterrupts.size(); ++i) {
-    if (unfinished.installed[i]) ::sigaction(kInterrupts[i], &unfinished.previous[i], nullptr);
-    unfinished.installed[i] = false;
-  }
-  unfinished.claimed = false;
-}
-
-// The handler runs on this thread, so ordering against it needs only the compiler.
-void Arm(const std::string& name) {
-  if (name.size() >= sizeof unfinished.name) return;
-  unfinished.armed = 0;
-  std::atomic_signal_fence(std::memory_order_seq_cst);
-  std::memcpy(unfinished.name, name.c_str(), name.size() + 1);
-  std::atomic_signal_fence(std::memory_order_seq_cst);
-  unfinished.armed = 1;
-}
-
-void Disarm() {
-  unfinished.armed = 0;
-  std::atomic_signal_fence(std::memory_order_seq_cst);
-}
 
 FileIdentity IdentityOf(const struct stat& status) {
   return {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
@@ -228,23 +179,16 @@ bool HeldDirectory::makeCurrent() const {
 }
 
 WholeFileWriter::WholeFileWriter()
-    : randomState_((std::uint64_t{std::random_device{}()} << 32) ^ std::random_device{}()),
-      handlesInterrupts_(ClaimInterrupts()) {}
-
-WholeFileWriter::~WholeFileWriter() {
-  if (handlesInterrupts_) ReleaseInterrupts();
-}
+    : randomState_((std::uint64_t{std::random_device{}()} << 32) ^ std::random_device{}()) {}
 
 WriteOutcome WholeFileWriter::write(std::string_view name, std::string_view bytes,
                                     ExistingFile existing) {
   if (!IsPlainName(name)) return WriteOutcome::Failed;
   const std::string target(name);
+  InterruptsHeld held;
   UniqueFd fd(CreateExclusive(target));
   if (fd.valid()) {
-    if (handlesInterrupts_) Arm(target);
-    bool written = FinishFile(std::move(fd), target, bytes);
-    if (handlesInterrupts_) Disarm();
-    return written ? WriteOutcome::Written : WriteOutcome::Failed;
+    return FinishFile(std::move(fd), target, bytes) ? WriteOutcome::Written : WriteOutcome::Failed;
   }
   if (errno != EEXIST) return WriteOutcome::Failed;
   if (existing == ExistingFile::Keep) return WriteOutcome::NameTaken;
@@ -258,7 +202,6 @@ WriteOutcome WholeFileWriter::write(std::string_view name, std::string_view byte
     if (!fd.valid() && errno != EEXIST) return WriteOutcome::Failed;
   }
   if (!fd.valid()) return WriteOutcome::Failed;
-  if (handlesInterrupts_) Arm(temporary);
   bool written = ::fchmod(fd.get(), *mode) == 0;
   if (!written) ::unlink(temporary.c_str());
   written = written && FinishFile(std::move(fd), temporary, bytes);
@@ -268,7 +211,6 @@ WriteOutcome WholeFileWriter::write(std::string_view name, std::string_view byte
     ::unlink(temporary.c_str());
     written = false;
   }
-  if (handlesInterrupts_) Disarm();
   return written ? WriteOutcome::Written : WriteOutcome::Failed;
 }
 
