@@ -25,6 +25,7 @@ constexpr int kDirectoryHandleFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 #endif
 
 constexpr int kMaxTemporaryNameAttempts = 100;
+
 // Holds SIGINT, SIGTERM and SIGHUP back while a file is written: one that arrives
 // meanwhile ends the process once the file is whole and in place, so that neither a
 // part of a file nor a temporary file is left behind.
@@ -113,6 +114,38 @@ std::optional<mode_t> ReplaceableMode(const std::string& target) {
   return status.st_mode & 07777;
 }
 
+UniqueFd CreateTemporary(std::uint64_t& randomState, std::string& name) {
+  for (int attempt = 0; attempt < kMaxTemporaryNameAttempts; ++attempt) {
+    name = TemporaryName(randomState);
+    UniqueFd fd(CreateExclusive(name));
+    if (fd.valid() || errno != EEXIST) return fd;
+  }
+  return UniqueFd();
+}
+
+bool ReplaceWhole(const std::string& target, std::string_view bytes, std::uint64_t& randomState) {
+  std::optional<mode_t> mode = ReplaceableMode(target);
+  if (!mode) return false;
+  std::string temporary;
+  UniqueFd fd = CreateTemporary(randomState, temporary);
+  if (!fd.valid()) return false;
+  if (::fchmod(fd.get(), *mode) != 0) {
+    fd.reset();
+    ::unlink(temporary.c_str());
+    return false;
+  }
+  if (!FinishFile(std::move(fd), temporary, bytes)) return false;
+  // Renaming over the name replaces whatever entry is there by then, without
+  // following it; a directory refuses.
+  if (::rename(temporary.c_str(), target.c_str()) == 0) return true;
+  ::unlink(temporary.c_str());
+  return false;
+}
+
+WriteOutcome OutcomeOf(bool written) {
+  return written ? WriteOutcome::Written : WriteOutcome::Failed;
+}
+
 }  // namespace
 
 std::optional<FileIdentity> EnterSubdirectory(std::string_view name) {
@@ -187,31 +220,10 @@ WriteOutcome WholeFileWriter::write(std::string_view name, std::string_view byte
   const std::string target(name);
   InterruptsHeld held;
   UniqueFd fd(CreateExclusive(target));
-  if (fd.valid()) {
-    return FinishFile(std::move(fd), target, bytes) ? WriteOutcome::Written : WriteOutcome::Failed;
-  }
+  if (fd.valid()) return OutcomeOf(FinishFile(std::move(fd), target, bytes));
   if (errno != EEXIST) return WriteOutcome::Failed;
   if (existing == ExistingFile::Keep) return WriteOutcome::NameTaken;
-
-  std::optional<mode_t> mode = ReplaceableMode(target);
-  if (!mode) return WriteOutcome::Failed;
-  std::string temporary;
-  for (int attempt = 0; attempt < kMaxTemporaryNameAttempts && !fd.valid(); ++attempt) {
-    temporary = TemporaryName(randomState_);
-    fd = UniqueFd(CreateExclusive(temporary));
-    if (!fd.valid() && errno != EEXIST) return WriteOutcome::Failed;
-  }
-  if (!fd.valid()) return WriteOutcome::Failed;
-  bool written = ::fchmod(fd.get(), *mode) == 0;
-  if (!written) ::unlink(temporary.c_str());
-  written = written && FinishFile(std::move(fd), temporary, bytes);
-  // Renaming over the name replaces whatever entry is there by then, without
-  // following it; a directory refuses.
-  if (written && ::rename(temporary.c_str(), target.c_str()) != 0) {
-    ::unlink(temporary.c_str());
-    written = false;
-  }
-  return written ? WriteOutcome::Written : WriteOutcome::Failed;
+  return OutcomeOf(ReplaceWhole(target, bytes, randomState_));
 }
 
 }  // namespace pelmo::platform
