@@ -13,36 +13,36 @@ constexpr unsigned char FoldCase(unsigned char byte) {
   return (byte >= 'a' && byte <= 'z') ? static_cast<unsigned char>(byte - 'a' + 'A') : byte;
 }
 
-// A projection for the range algorithms.
-struct FoldedByte {
-  constexpr unsigned char operator()(char byte) const {
-    return FoldCase(static_cast<unsigned char>(byte));
-  }
-};
+inline bool SameFolded(char a, char b) {
+  return FoldCase(static_cast<unsigned char>(a)) == FoldCase(static_cast<unsigned char>(b));
+}
 
 inline bool EqualNoCase(std::string_view a, std::string_view b) {
-  return std::ranges::equal(a, b, {}, FoldedByte{}, FoldedByte{});
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), SameFolded);
 }
 
 // Negative, zero or positive as a sorts before, with or after b.
 inline int CompareNoCase(std::string_view a, std::string_view b) {
-  const auto [left, right] = std::ranges::mismatch(a, b, {}, FoldedByte{}, FoldedByte{});
-  if (left != a.end() && right != b.end()) return FoldedByte{}(*left) - FoldedByte{}(*right);
+  const auto [left, right] = std::mismatch(a.begin(), a.end(), b.begin(), b.end(), SameFolded);
+  if (left != a.end() && right != b.end()) {
+    return FoldCase(static_cast<unsigned char>(*left)) -
+           FoldCase(static_cast<unsigned char>(*right));
+  }
   if (a.size() == b.size()) return 0;
   return a.size() < b.size() ? -1 : 1;
 }
 
 // Position of the first occurrence of pattern in text, or npos.
 inline std::size_t FindNoCase(std::string_view text, std::string_view pattern) {
-  const auto found = std::ranges::search(text, pattern, {}, FoldedByte{}, FoldedByte{});
-  if (found.begin() == text.end() && !pattern.empty()) return std::string_view::npos;
-  return static_cast<std::size_t>(found.begin() - text.begin());
+  const auto found =
+      std::search(text.begin(), text.end(), pattern.begin(), pattern.end(), SameFolded);
+  if (found == text.end() && !pattern.empty()) return std::string_view::npos;
+  return static_cast<std::size_t>(found - text.begin());
 }
 
 inline std::string Folded(std::string_view text) {
-  std::string folded(text.size(), '\0');
-  std::ranges::transform(text, folded.begin(),
-                         [](char byte) { return static_cast<char>(FoldedByte{}(byte)); });
+  std::string folded(text);
+  for (char& byte : folded) byte = static_cast<char>(FoldCase(static_cast<unsigned char>(byte)));
   return folded;
 }
 
