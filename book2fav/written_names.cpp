@@ -1,8 +1,10 @@
 #include "book2fav/written_names.h"
 
+#include <cstdint>
+
+#include "platform/ascii_text.h"
 #include "platform/paths.h"
 #include "platform/utf8.h"
-#include "util/text.h"
 
 namespace pelmo {
 namespace {
@@ -15,17 +17,22 @@ std::size_t SequenceLength(unsigned char lead) {
   return 0;
 }
 
-std::string Folded(std::string_view text) {
-  std::string folded(text);
-  for (char& byte : folded) byte = static_cast<char>(FoldCase(static_cast<unsigned char>(byte)));
-  return folded;
+std::size_t SuffixLength(unsigned number) {
+  return number < 2 ? 0 : std::to_string(number).size() + 3;
 }
 
-std::string NumberedName(std::string_view title, unsigned number) {
-  std::string suffix = number < 2 ? "" : " (" + std::to_string(number) + ")";
-  std::size_t room = platform::kMaxNameLength - suffix.size() - kShortcutExtension.size();
-  std::string name(FitName(title, room));
-  name += suffix;
+// The stem of the name with that number: the title cut so that the whole name fits.
+std::string_view Stem(std::string_view title, unsigned number) {
+  return FitName(title,
+                 platform::kMaxNameLength - kShortcutExtension.size() - SuffixLength(number));
+}
+
+std::string NumberedName(std::string_view stem, unsigned number) {
+  std::string name(stem);
+  if (number >= 2) {
+    if (!name.empty()) name += ' ';
+    name += "(" + std::to_string(number) + ")";
+  }
   name += kShortcutExtension;
   return name;
 }
@@ -51,33 +58,49 @@ std::string_view FitName(std::string_view name, std::size_t maxBytes) {
   return name.substr(0, cut);
 }
 
-WrittenNames::WrittenNames() : directories_(1) {}
+WrittenNames::WrittenNames() {
+  auto top = std::make_unique<Names>();
+  Names* names = top.get();
+  path_.push_back({std::move(top), names});
+}
 
-void WrittenNames::enter(std::string_view directoryName) {
-  std::string key = Folded(directoryName);
-  auto found = directories_[current_].subdirectories.find(key);
-  if (found != directories_[current_].subdirectories.end()) {
-    current_ = found->second;
+std::size_t WrittenNames::IdentityHash::operator()(const platform::FileIdentity& identity) const {
+  return std::hash<std::uint64_t>{}(identity.inode * 31 + identity.device);
+}
+
+void WrittenNames::enter(const platform::FileIdentity& directory, const NameLister& listNames) {
+  if (entered_.insert(directory).second) {
+    auto fresh = std::make_unique<Names>();
+    Names* names = fresh.get();
+    path_.push_back({std::move(fresh), names});
     return;
   }
-  std::size_t index = directories_.size();
-  directories_.emplace_back().parent = current_;
-  directories_[current_].subdirectories.emplace(std::move(key), index);
-  current_ = index;
+  auto [found, first] = reenteredNames_.try_emplace(directory);
+  if (first) {
+    for (const std::string& name : listNames()) found->second.used.insert(platform::Folded(name));
+  }
+  path_.push_back({nullptr, &found->second});
 }
 
 void WrittenNames::leave() {
-  current_ = directories_[current_].parent;
+  if (path_.size() > 1) path_.pop_back();
 }
 
 std::string WrittenNames::claimShortcutName(std::string_view title) {
-  Directory& directory = directories_[current_];
-  std::string titleKey = Folded(title);
-  unsigned& number = directory.nextNumber[titleKey];
-  if (number == 0) number = 1;
-  for (;; ++number) {
-    std::string name = NumberedName(title, number);
-    if (directory.usedNames.insert(Folded(name)).second) return name;
+  Names& names = *path_.back().names;
+  unsigned number = 1;
+  for (;;) {
+    std::string_view stem = Stem(title, number);
+    unsigned& next = names.nextNumber[platform::Folded(stem)];
+    // A higher number may need a shorter stem, and so another count: look again.
+    if (next > number) {
+      number = next;
+      continue;
+    }
+    next = number + 1;
+    std::string name = NumberedName(stem, number);
+    if (names.used.insert(platform::Folded(name)).second) return name;
+    ++number;
   }
 }
 
