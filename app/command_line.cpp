@@ -48,7 +48,7 @@ std::size_t ReadWord(std::string_view text, std::size_t pos, std::string& word) 
 
 // Keeps at most capacity - 1 bytes, as a buffer with a terminator would.
 std::string CutToCapacity(std::string_view value, std::size_t capacity) {
-  return std::string(value.substr(0, capacity == 0 ? 0 : std::min(value.size(), capacity - 1)));
+  return std::string(value.substr(0, std::min(value.size(), capacity - 1)));
 }
 
 }  // namespace
@@ -66,8 +66,7 @@ std::vector<std::string> SplitCommandLine(std::string_view commandLine,
   return words;
 }
 
-void ApplySwitches(const std::vector<std::string>& words, ConversionSettings& settings,
-                   std::size_t pathCapacity) {
+void ApplySwitches(const std::vector<std::string>& words, ConversionSettings& settings) {
   for (std::size_t i = 1; i < words.size(); ++i) {
     const std::string& word = words[i];
     const bool hasValue = i + 1 < words.size();
@@ -82,9 +81,9 @@ void ApplySwitches(const std::vector<std::string>& words, ConversionSettings& se
     } else if (word == "/merge") {
       settings.merge = true;
     } else if (word == "/fav" && hasValue) {
-      settings.favouritesFolder = CutToCapacity(words[++i], pathCapacity);
+      settings.favouritesFolder = words[++i];
     } else if (word == "/book" && hasValue) {
-      settings.bookmarkFile = CutToCapacity(words[++i], pathCapacity);
+      settings.bookmarkFile = words[++i];
     } else if (word == "/title" && hasValue) {
       settings.bookmarkTitle = CutToCapacity(words[++i], kTitleCapacity);
     }

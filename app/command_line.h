@@ -15,9 +15,8 @@ std::vector<std::string> SplitCommandLine(std::string_view commandLine,
                                           std::string_view programPath);
 
 // Applies the switches among words[1..] to settings: case-sensitive whole words,
-// a later switch wins, a value is taken verbatim and cut to its member's capacity
-// (terminator included), and a value-taking switch as the last word changes nothing.
-void ApplySwitches(const std::vector<std::string>& words, ConversionSettings& settings,
-                   std::size_t pathCapacity);
+// a later switch wins, a value is taken verbatim (a path whole, the title cut to its
+// capacity), and a value-taking switch as the last word changes nothing.
+void ApplySwitches(const std::vector<std::string>& words, ConversionSettings& settings);
 
 }  // namespace pelmo

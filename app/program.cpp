@@ -20,12 +20,27 @@ void AssignFromRegistry(std::string& member, const ProgramServices& services,
   // Registry text ends at its first terminator, as a C string read would.
   std::string_view view = *text;
   view = view.substr(0, view.find('\0'));
-  member.assign(view.substr(0, services.pathCapacity - 1));
+  member.assign(view);
+}
+
+// A path longer than the platform takes is refused, never cut: a shorter one might
+// name another file or folder.
+bool PathsFit(const ConversionSettings& settings, std::size_t pathCapacity, ui::Backend& backend) {
+  if (settings.favouritesFolder.size() >= pathCapacity) {
+    backend.showMessage("Unable to open Favourites folder!", ui::Icon::Warning);
+    return false;
+  }
+  if (settings.bookmarkFile.size() >= pathCapacity) {
+    backend.showMessage("Unable to open Bookmark file!", ui::Icon::Warning);
+    return false;
+  }
+  return true;
 }
 
 // True when a conversion ran to its end.
 bool RunConversion(const ConversionSettings& settings, const ProgramServices& services,
                    ui::Backend& backend) {
+  if (!PathsFit(settings, services.pathCapacity, backend)) return false;
   if (settings.mode == ConversionMode::FavouritesToBookmarks) {
     return services.convertFavouritesToBookmarks(settings, backend);
   }
@@ -52,7 +67,7 @@ int RunPelmo(const std::vector<std::string>& words, const ProgramServices& servi
   }
 
   ConversionSettings settings = LoadDefaultSettings(services);
-  ApplySwitches(words, settings, services.pathCapacity);
+  ApplySwitches(words, settings);
 
   const std::optional<std::string> startDirectory =
       services.currentDirectory ? services.currentDirectory() : std::nullopt;

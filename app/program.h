@@ -18,7 +18,7 @@ struct ProgramServices {
   std::function<std::optional<std::uint32_t>()> queryPlatformId;
   std::function<std::optional<std::string>(std::string_view subKey, std::string_view value)>
       readRegistry;
-  std::size_t pathCapacity = 0;  // terminator included
+  std::size_t pathCapacity = 0;  // the longest path the platform takes, terminator included
   // The process's current directory, read at the start and entered again every turn.
   std::function<std::optional<std::string>()> currentDirectory;
   std::function<bool(std::string_view)> changeDirectory;

@@ -67,6 +67,11 @@ bool EnterFavouritesFolder(const ConversionSettings& settings, ui::Backend& back
   }
   platform::ErrorCode error = platform::ChangeDirectory(folder);
   if (error == platform::kErrorNone) return true;
+  // Another run may have made it meanwhile.
+  if (IsMissing(error) && platform::GetPathKind(folder) == platform::PathKind::Directory) {
+    error = platform::ChangeDirectory(folder);
+    if (error == platform::kErrorNone) return true;
+  }
   // Something other than a directory is there: creating would not help.
   if (!IsMissing(error) || platform::GetPathKind(folder) != platform::PathKind::Missing) {
     backend.showMessage(kUnableToOpenFolder, ui::Icon::Warning);

@@ -2,24 +2,10 @@
 
 #include <string>
 
-#include "book2fav/shortcut_file.h"
-#include "platform/directory.h"
 #include "platform/names.h"
 #include "platform/paths.h"
 
 namespace pelmo {
-namespace {
-
-bool MakeAndEnterDirectory(const std::string& name) {
-  // It may exist already; whether it can be entered decides.
-  platform::MakeDirectory(name);
-  // The way back up is "..", which from behind a link leads out of the Favourites
-  // folder: a link is a folder that cannot be entered.
-  if (platform::IsSymbolicLink(name)) return false;
-  return platform::ChangeDirectory(name) == platform::kErrorNone;
-}
-
-}  // namespace
 
 void FavouritesWalk::handleItem(ItemKind kind, std::string_view url, std::string_view title) {
   if (lost_) {
@@ -45,9 +31,7 @@ void FavouritesWalk::writeShortcut(std::string_view url, std::string_view title)
     return;
   }
   ui::ProgressSetStatus(progress_, url);
-  if (!WriteShortcutFile(names_.claimShortcutName(platform::NativeName(title)), url)) {
-    ++notWritten_;
-  }
+  if (!writer_.writeShortcut(platform::NativeName(title), url)) ++notWritten_;
 }
 
 void FavouritesWalk::openFolder(std::string_view title) {
@@ -57,11 +41,7 @@ void FavouritesWalk::openFolder(std::string_view title) {
     return;
   }
   std::string name(FitName(platform::NativeName(title), platform::kMaxNameLength));
-  if (name.empty() || !MakeAndEnterDirectory(name)) {
-    skippedDepth_ = 1;
-    return;
-  }
-  names_.enter(name);
+  if (name.empty() || !writer_.enterFolder(name)) skippedDepth_ = 1;
 }
 
 void FavouritesWalk::closeFolder() {
@@ -69,9 +49,7 @@ void FavouritesWalk::closeFolder() {
   if (depth_ == 0) return;
   if (skippedDepth_ > 0) {
     --skippedDepth_;
-  } else if (platform::ChangeDirectory("..") == platform::kErrorNone) {
-    names_.leave();
-  } else {
+  } else if (!writer_.leaveFolder()) {
     lost_ = true;
     return;
   }

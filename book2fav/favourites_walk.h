@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "book2fav/bookmark_items.h"
-#include "book2fav/written_names.h"
+#include "book2fav/favourites_writer.h"
 #include "ui/progress.h"
 
 namespace pelmo {
@@ -29,11 +29,11 @@ class FavouritesWalk {
   void closeFolder();
 
   const ui::ProgressDialog& progress_;
-  WrittenNames names_;
+  FavouritesWriter writer_;
   std::size_t depth_ = 0;         // headings whose list has not ended yet
   std::size_t skippedDepth_ = 0;  // innermost open folders that could not be entered
   std::size_t notWritten_ = 0;
-  bool lost_ = false;  // a parent could not be made current; nothing more is written
+  bool lost_ = false;  // the way back up was lost; nothing more is written
 };
 
 }  // namespace pelmo

@@ -1,5 +1,7 @@
 #include "book2fav/written_names.h"
 
+#include <cstdint>
+
 #include "platform/names.h"
 #include "platform/paths.h"
 #include "platform/utf8.h"
@@ -15,16 +17,25 @@ std::size_t SequenceLength(unsigned char lead) {
   return 0;
 }
 
-// Names that the file system takes for one must count as one.
-std::string Folded(std::string_view text) {
-  return platform::NameKey(text);
+std::size_t SuffixLength(unsigned number) {
+  return number < 2 ? 0 : std::to_string(number).size() + 3;
 }
 
-std::string NumberedName(std::string_view title, unsigned number) {
-  std::string suffix = number < 2 ? "" : " (" + std::to_string(number) + ")";
-  std::size_t room = platform::kMaxNameLength - suffix.size() - kShortcutExtension.size();
-  std::string name(FitName(title, room));
-  name += suffix;
+// The stem of the name with that number: the title cut so that the whole name fits.
+std::string_view Stem(std::string_view title, unsigned number) {
+  return FitName(title,
+                 platform::kMaxNameLength - kShortcutExtension.size() - SuffixLength(number));
+}
+
+std::string NumberedName(std::string_view stem, unsigned number) {
+  std::string name(stem);
+  if (number >= 2) {
+    if (!name.empty()) name += ' ';
+    // Piece by piece: "(" + string trips a false -Wrestrict in GCC 12.
+    name += '(';
+    name += std::to_string(number);
+    name += ')';
+  }
   name += kShortcutExtension;
   return name;
 }
@@ -50,33 +61,50 @@ std::string_view FitName(std::string_view name, std::size_t maxBytes) {
   return name.substr(0, cut);
 }
 
-WrittenNames::WrittenNames() : directories_(1) {}
+WrittenNames::WrittenNames() {
+  auto top = std::make_unique<Names>();
+  Names* names = top.get();
+  path_.push_back({std::move(top), names});
+}
 
-void WrittenNames::enter(std::string_view directoryName) {
-  std::string key = Folded(directoryName);
-  auto found = directories_[current_].subdirectories.find(key);
-  if (found != directories_[current_].subdirectories.end()) {
-    current_ = found->second;
+std::size_t WrittenNames::IdentityHash::operator()(const platform::FileIdentity& identity) const {
+  return std::hash<std::uint64_t>{}(identity.inode * 31 + identity.device);
+}
+
+void WrittenNames::enter(const platform::FileIdentity& directory, const NameLister& listNames) {
+  if (entered_.insert(directory).second) {
+    auto fresh = std::make_unique<Names>();
+    Names* names = fresh.get();
+    path_.push_back({std::move(fresh), names});
     return;
   }
-  std::size_t index = directories_.size();
-  directories_.emplace_back().parent = current_;
-  directories_[current_].subdirectories.emplace(std::move(key), index);
-  current_ = index;
+  auto [found, first] = reenteredNames_.try_emplace(directory);
+  if (first) {
+    for (const std::string& name : listNames()) found->second.used.insert(platform::NameKey(name));
+  }
+  path_.push_back({nullptr, &found->second});
 }
 
 void WrittenNames::leave() {
-  current_ = directories_[current_].parent;
+  if (path_.size() > 1) path_.pop_back();
 }
 
 std::string WrittenNames::claimShortcutName(std::string_view title) {
-  Directory& directory = directories_[current_];
-  std::string titleKey = Folded(title);
-  unsigned& number = directory.nextNumber[titleKey];
-  if (number == 0) number = 1;
-  for (;; ++number) {
-    std::string name = NumberedName(title, number);
-    if (directory.usedNames.insert(Folded(name)).second) return name;
+  // Keys as the file system compares names, so that two it takes for one count as one.
+  Names& names = *path_.back().names;
+  unsigned number = 1;
+  for (;;) {
+    std::string_view stem = Stem(title, number);
+    unsigned& next = names.nextNumber[platform::NameKey(stem)];
+    // A higher number may need a shorter stem, and so another count: look again.
+    if (next > number) {
+      number = next;
+      continue;
+    }
+    next = number + 1;
+    std::string name = NumberedName(stem, number);
+    if (names.used.insert(platform::NameKey(name)).second) return name;
+    ++number;
   }
 }
 

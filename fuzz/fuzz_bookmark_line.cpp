@@ -126,18 +126,24 @@ void CheckItems(std::string_view text, std::size_t pieceSize) {
 }
 
 // Lines of the input drive one WrittenNames: "+name" enters, "-" leaves, any other
-// line claims a shortcut name for itself as title.
+// line claims a shortcut name for itself as title. Directories are told apart by
+// their folded path, as on a file system that ignores letter case.
 void CheckWrittenNames(std::string_view text) {
   pelmo::WrittenNames names;
-  std::vector<std::string> path;  // folded, as the directories are shared
+  std::vector<std::string> path;
   std::map<std::vector<std::string>, std::set<std::string>> used;
+  std::map<std::vector<std::string>, std::uint64_t> inodes;
   while (!text.empty()) {
     std::size_t end = text.find('\n');
     std::string_view line = text.substr(0, end);
     text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
     if (line.starts_with('+')) {
-      names.enter(line.substr(1));
       path.push_back(Folded(line.substr(1)));
+      auto inode = inodes.try_emplace(path, inodes.size() + 1).first->second;
+      names.enter({1, inode}, [&] {
+        const std::set<std::string>& there = used[path];
+        return std::vector<std::string>(there.begin(), there.end());
+      });
     } else if (line == "-") {
       names.leave();
       if (!path.empty()) path.pop_back();

@@ -12,8 +12,9 @@ enum class ConversionMode : std::int16_t {
   BookmarksToFavourites = 106,
 };
 
-// The one settings record of a run. Paths hold at most platform::MaxPathSize() - 1
-// bytes, the title at most kTitleCapacity - 1.
+// The one settings record of a run. Paths are kept whole, so that one too long for
+// the platform is refused rather than cut; the title holds at most kTitleCapacity - 1
+// bytes.
 struct ConversionSettings {
   ConversionMode mode = ConversionMode::FavouritesToBookmarks;
   bool quiet = false;

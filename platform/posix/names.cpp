@@ -1,5 +1,7 @@
 #include "platform/names.h"
 
+#include "platform/ascii_text.h"
+
 namespace pelmo::platform {
 
 std::string NativeName(std::string_view title) {
@@ -9,11 +11,7 @@ std::string NativeName(std::string_view title) {
 // Folding ASCII letters keeps a Favourites folder that is copied to a system that
 // ignores letter case free of clashes.
 std::string NameKey(std::string_view name) {
-  std::string key(name);
-  for (char& byte : key) {
-    if (byte >= 'a' && byte <= 'z') byte = static_cast<char>(byte - 'a' + 'A');
-  }
-  return key;
+  return Folded(name);
 }
 
 }  // namespace pelmo::platform

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/path_identity.h"
 #include "platform/win32/windows_headers.h"
 
 namespace pelmo::platform {
@@ -39,23 +40,6 @@ std::string WithSeparator(std::string_view directory) {
   std::string path(directory);
   if (!path.empty() && !IsSeparator(path.back()) && path.back() != ':') path += '\\';
   return path;
-}
-
-// The Windows 95 family has no links and no file ids for folders, so the full path,
-// letter case folded as the file system folds it, tells one folder from another.
-FileIdentity IdentityOf(const std::string& directory) {
-  char full[MAX_PATH];
-  DWORD length = ::GetFullPathNameA(directory.c_str(), MAX_PATH, full, nullptr);
-  std::string path = length > 0 && length < MAX_PATH ? std::string(full, length) : directory;
-  while (path.size() > 3 && IsSeparator(path.back())) path.pop_back();
-  if (!path.empty()) ::CharUpperBuffA(path.data(), static_cast<DWORD>(path.size()));
-  // 64-bit FNV-1a: collisions are out of reach for the folders of one walk.
-  std::uint64_t hash = 14695981039346656037ULL;
-  for (char byte : path) {
-    hash ^= static_cast<unsigned char>(byte);
-    hash *= 1099511628211ULL;
-  }
-  return {0, hash};
 }
 
 }  // namespace
@@ -143,7 +127,7 @@ ListingOpen DirectoryListing::list(StatePointer state) {
     std::snprintf(added.cFileName, sizeof added.cFileName, "%s", dot);
     state->entries.push_back(added);
   }
-  const FileIdentity identity = IdentityOf(state->path.empty() ? "." : state->path);
+  const FileIdentity identity = IdentityOfPath(state->path.empty() ? "." : state->path);
   return {DirectoryListing(std::move(state), identity), false};
 }
 
@@ -219,6 +203,21 @@ FileReadStatus DirectoryListing::readFile(std::string_view name, std::size_t lim
   }
   buffer.length_ = length;
   return FileReadStatus::Read;
+}
+
+FileIdentity IdentityOfPath(const std::string& path) {
+  char full[MAX_PATH];
+  const DWORD length = ::GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+  std::string key = length > 0 && length < MAX_PATH ? std::string(full, length) : path;
+  while (key.size() > 3 && IsSeparator(key.back())) key.pop_back();
+  if (!key.empty()) ::CharUpperBuffA(key.data(), static_cast<DWORD>(key.size()));
+  // 64-bit FNV-1a: collisions are out of reach for the folders of one run.
+  std::uint64_t hash = 14695981039346656037ULL;
+  for (char byte : key) {
+    hash ^= static_cast<unsigned char>(byte);
+    hash *= 1099511628211ULL;
+  }
+  return {0, hash};
 }
 
 }  // namespace pelmo::platform

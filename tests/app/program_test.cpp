@@ -106,13 +106,41 @@ TEST(Program, DefaultsComeFromTheRegistryAndTheBuiltInTitle) {
   EXPECT_EQ(settings.bookmarkTitle, "Favourites converted by PELMO");
 }
 
-TEST(Program, RegistryValuesAreCutToThePathCapacity) {
+TEST(Program, RegistryValuesAreKeptWholeUpToTheirTerminator) {
   World world;
   world.registry[kFavouritesKey] = std::string(300, 'f');
   world.registry[kBookmarkKey] = std::string("short\0hidden", 12);
   ConversionSettings settings = LoadDefaultSettings(world.services());
-  EXPECT_EQ(settings.favouritesFolder, std::string(259, 'f'));
+  EXPECT_EQ(settings.favouritesFolder, std::string(300, 'f'));
   EXPECT_EQ(settings.bookmarkFile, "short");
+}
+
+TEST(Program, APathTooLongForThePlatformIsRefusedNotCut) {
+  struct Case {
+    std::vector<std::string> words;
+    std::string message;
+  };
+  const std::string longest(259, 'p');
+  const Case cases[] = {
+      {{"pelmo", "/auto", "/fav", longest + "p", "/book", "b"},
+       "Unable to open Favourites folder!"},
+      {{"pelmo", "/auto", "/btf", "/fav", "f", "/book", longest + "p"},
+       "Unable to open Bookmark file!"},
+  };
+  for (const Case& c : cases) {
+    World world;
+    ScriptedBackend backend;
+    EXPECT_EQ(RunPelmo(c.words, world.services(), backend), kExitGaveUp);
+    EXPECT_TRUE(world.conversions.empty());
+    EXPECT_EQ(backend.messageTexts(), std::vector<std::string>{c.message});
+  }
+  World world;
+  ScriptedBackend backend;
+  EXPECT_EQ(
+      RunPelmo({"pelmo", "/auto", "/fav", longest, "/book", longest}, world.services(), backend),
+      kExitDone);
+  ASSERT_EQ(world.conversions.size(), 1u);
+  EXPECT_EQ(world.conversions[0].second, longest);
 }
 
 TEST(Program, MissingRegistryValuesLeaveThePathsEmpty) {

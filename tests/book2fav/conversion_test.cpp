@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <iterator>
 #include <random>
 #include <string_view>
+#include <system_error>
+#include <utility>
 #include <vector>
 
 #include "conversion_test_support.h"
@@ -141,8 +145,13 @@ TEST_F(ConversionTest, LinesGiveTheirTree) {
        {{"F/", ""}, {"T.URL", Shortcut("u")}}},
       {"headings of one name share a directory and its names",
        "<DT><H3>F</H3>\n<DL><p>\n<DT><A HREF=\"1\">T</A>\n</DL><p>\n<DT><H3>G</H3>\n<DL><p>\n"
-       "</DL><p>\n<DT><H3>F</H3>\n<DL><p>\n<DT><A HREF=\"2\">T</A>\n</DL><p>\n",
-       {{"F/", ""}, {"G/", ""}, {"F/T.URL", Shortcut("1")}, {"F/T (2).URL", Shortcut("2")}}},
+       "</DL><p>\n<DT><H3>F</H3>\n<DL><p>\n<DT><A HREF=\"2\">t</A>\n</DL><p>\n<DT><H3>F</H3>\n"
+       "<DL><p>\n<DT><A HREF=\"3\">T</A>\n</DL><p>\n",
+       {{"F/", ""},
+        {"G/", ""},
+        {"F/T.URL", Shortcut("1")},
+        {"F/t (2).URL", Shortcut("2")},
+        {"F/T (3).URL", Shortcut("3")}}},
       {"repeated titles are numbered, case ignored",
        "<DT><A HREF=\"1\">Same</A>\n<DT><A HREF=\"22\">SAME</A>\n<DT><A HREF=\"333\">same</A>\n",
        {{"Same.URL", Shortcut("1")},
@@ -191,13 +200,36 @@ TEST_F(ConversionTest, LinesGiveTheirTree) {
   }
 }
 
+// An existing shortcut file is replaced by a new one, never rewritten in place: a
+// hard link elsewhere keeps the old bytes.
 TEST_F(ConversionTest, AddsToAnExistingFolder) {
   fs::create_directories(favourites() + "/News");
   WriteFile(favourites() + "/News/Old.URL", "old");
   WriteFile(favourites() + "/News/Keep.URL", "keep");
+  fs::create_hard_link(favourites() + "/News/Old.URL", temp / "elsewhere");
   ASSERT_TRUE(Convert("<DT><H3>News</H3>\n<DL><p>\n<DT><A HREF=\"new\">Old</A>\n</DL><p>\n"));
   EXPECT_EQ(Favourites(),
             (Tree{{"News/", ""}, {"News/Old.URL", Shortcut("new")}, {"News/Keep.URL", "keep"}}));
+  EXPECT_EQ(ReadFile(temp / "elsewhere"), "old");
+}
+
+// Writes beyond 64 bytes fail as on a full disk: the old file stays whole, and no
+// new or temporary file is left.
+TEST_F(ConversionTest, AFailedWriteLeavesTheOldFileAndNothingElse) {
+  fs::create_directories(favourites());
+  WriteFile(favourites() + "/Old.URL", "old");
+  const std::string url(100, 'u');
+  WriteFile(bookmarks(),
+            "<DT><A HREF=\"" + url + "\">Old</A>\n<DT><A HREF=\"" + url + "\">New</A>\n");
+  EXPECT_EQ(RunInChild([&] {
+              LimitFileSize(64);
+              bool result = Run();
+              return !result && backend.messageTexts() == std::vector<std::string>{kNotWritten} &&
+                             Favourites() == Tree{{"Old.URL", "old"}}
+                         ? 0
+                         : 1;
+            }),
+            0);
 }
 
 // Each case puts something in the way before the run, which then writes what it can
@@ -216,10 +248,25 @@ TEST_F(ConversionTest, WhatCannotBeWrittenIsSkippedAndReported) {
        [](const fs::path& favs) { fs::create_directory(favs / "Blocked.URL"); },
        "<DT><A HREF=\"a\">Blocked</A>\n<DT><A HREF=\"b\">Fine</A>\n",
        {{f, ""}, {f + "Blocked.URL/", ""}, {f + "Fine.URL", Shortcut("b")}}},
-      {"a full disk leaves no truncated file",
-       [](const fs::path& favs) { fs::create_symlink("/dev/full", favs / "Full.URL"); },
-       "<DT><A HREF=\"a\">Full</A>\n<DT><A HREF=\"b\">Fine</A>\n",
-       {{f, ""}, {f + "Fine.URL", Shortcut("b")}}},
+      {"a link to a device is not written through",
+       [](const fs::path& favs) { fs::create_symlink("/dev/null", favs / "Null.URL"); },
+       "<DT><A HREF=\"a\">Null</A>\n<DT><A HREF=\"b\">Fine</A>\n",
+       {{f, ""}, {f + "Null.URL", "-> /dev/null"}, {f + "Fine.URL", Shortcut("b")}}},
+      {"a link to a file outside leaves that file as it was",
+       [](const fs::path& favs) {
+         WriteFile(favs / "../outside", "outside");
+         fs::create_symlink("../outside", favs / "Link.URL");
+       },
+       "<DT><A HREF=\"a\">Link</A>\n",
+       {{f, ""}, {f + "Link.URL", "-> ../outside"}, {"outside", "outside"}}},
+      {"a dangling link creates nothing where it points",
+       [](const fs::path& favs) { fs::create_symlink("../created", favs / "Dangling.URL"); },
+       "<DT><A HREF=\"a\">Dangling</A>\n",
+       {{f, ""}, {f + "Dangling.URL", "-> ../created"}}},
+      {"a named pipe neither blocks the run nor is written",
+       [](const fs::path& favs) { ::mkfifo((favs / "Pipe.URL").c_str(), 0600); },
+       "<DT><A HREF=\"a\">Pipe</A>\n<DT><A HREF=\"b\">Fine</A>\n",
+       {{f, ""}, {f + "Pipe.URL", "<pipe>"}, {f + "Fine.URL", Shortcut("b")}}},
       {"a file where a folder goes skips all it holds",
        [](const fs::path& favs) { WriteFile(favs / "Blocked", "a file"); },
        "<DT><H3>Blocked</H3>\n<DL><p>\n<DT><A HREF=\"1\">In</A>\n<DT><H3>Sub</H3>\n<DL><p>\n"
@@ -229,12 +276,15 @@ TEST_F(ConversionTest, WhatCannotBeWrittenIsSkippedAndReported) {
       {"a linked folder is not entered, so nothing lands outside",
        [](const fs::path& favs) {
          fs::create_directories(favs / "../Elsewhere/Deeper");
-         fs::create_directory_symlink(favs / "../Elsewhere/Deeper", favs / "News");
+         fs::create_directory_symlink("../Elsewhere/Deeper", favs / "News");
        },
        "<DT><H3>News</H3>\n<DL><p>\n<DT><A HREF=\"1\">In</A>\n</DL><p>\n"
        "<DT><A HREF=\"2\">After</A>\n",
-       // The link is listed under the path of its target.
-       {{f, ""}, {f + "After.URL", Shortcut("2")}, {"Elsewhere/", ""}, {"Elsewhere/Deeper/", ""}}},
+       {{f, ""},
+        {f + "News", "-> ../Elsewhere/Deeper"},
+        {f + "After.URL", Shortcut("2")},
+        {"Elsewhere/", ""},
+        {"Elsewhere/Deeper/", ""}}},
   };
   for (const ObstacleCase& c : cases) {
     Reset();
@@ -249,23 +299,26 @@ TEST_F(ConversionTest, WhatCannotBeWrittenIsSkippedAndReported) {
   }
 }
 
-// Locks the current directory before the fourth line is handled, so that the walk
-// cannot go back up from it.
-struct LockingProgress : ui::ProgressView {
+// Meddles with the current directory before the fourth line is handled.
+struct MeddlingProgress : ui::ProgressView {
+  explicit MeddlingProgress(std::function<void()> meddle) : meddle(std::move(meddle)) {}
   void setStatus(std::string_view) override {}
   void setRange(std::uint32_t) override {}
   void setStep(int) override {}
   void setPosition(int) override {}
   void step() override {
-    if (++steps == 4) fs::permissions(fs::current_path(), fs::perms::none);
+    if (++steps == 4) meddle();
   }
+  std::function<void()> meddle;
   int steps = 0;
 };
 
-struct LockingBackend : ScriptedBackend {
+struct MeddlingBackend : ScriptedBackend {
+  explicit MeddlingBackend(std::function<void()> meddle) : meddle(std::move(meddle)) {}
   std::unique_ptr<ui::ProgressView> openProgress() override {
-    return std::make_unique<LockingProgress>();
+    return std::make_unique<MeddlingProgress>(meddle);
   }
+  std::function<void()> meddle;
 };
 
 // Locks hold only for a plain user, so the run happens in a child that is one. True
@@ -276,18 +329,39 @@ bool SoundAsPlainUser(const TempDir& temp, Check check) {
          0;
 }
 
+struct WayUpCase {
+  const char* what;
+  void (*meddle)(const fs::path& temp);
+  Tree written;
+};
+
 TEST_F(ConversionTest, LosingTheWayUpCountsTheRestAsNotWritten) {
-  WriteFile(bookmarks(),
-            "<DT><A HREF=\"a\">First</A>\n<DT><H3>Doomed</H3><DL><p>\n<DT><A HREF=\"x\">X</A>\n"
-            "</DL><p>\n<DT><A HREF=\"b\">Later</A>\n<DT><H3>Other</H3>\n");
-  EXPECT_TRUE(SoundAsPlainUser(temp, [this] {
-    LockingBackend locking;
-    bool result = ConvertBookmarksToFavourites(Settings(), locking);
-    fs::permissions(favourites() + "/Doomed", fs::perms::owner_all);
-    return !result && locking.messageTexts() == std::vector<std::string>{kNotWritten} &&
-           Favourites() ==
-               Tree{{"First.URL", Shortcut("a")}, {"Doomed/", ""}, {"Doomed/X.URL", Shortcut("x")}};
-  }));
+  const std::string f = "Favourites/";
+  const WayUpCase cases[] = {
+      {"the folder cannot be left",
+       [](const fs::path&) { fs::permissions(fs::current_path(), fs::perms::none); },
+       {{f, ""},
+        {f + "First.URL", Shortcut("a")},
+        {f + "Doomed/", ""},
+        {f + "Doomed/X.URL", Shortcut("x")}}},
+      {"the folder was moved out of the Favourites folder",
+       [](const fs::path& temp) { fs::rename(fs::current_path(), temp / "Moved"); },
+       {{f, ""}, {f + "First.URL", Shortcut("a")}, {"Moved/", ""}, {"Moved/X.URL", Shortcut("x")}}},
+  };
+  for (const WayUpCase& c : cases) {
+    Reset();
+    WriteFile(bookmarks(),
+              "<DT><A HREF=\"a\">First</A>\n<DT><H3>Doomed</H3><DL><p>\n<DT><A HREF=\"x\">X</A>\n"
+              "</DL><p>\n<DT><A HREF=\"b\">Later</A>\n<DT><H3>Other</H3>\n");
+    EXPECT_TRUE(SoundAsPlainUser(temp, [&] {
+      MeddlingBackend meddling([&] { c.meddle(temp.path()); });
+      bool result = ConvertBookmarksToFavourites(Settings(), meddling);
+      std::error_code ignored;
+      fs::permissions(favourites() + "/Doomed", fs::perms::owner_all, ignored);
+      return !result && meddling.messageTexts() == std::vector<std::string>{kNotWritten} &&
+             Written() == c.written && InFavourites();
+    })) << c.what;
+  }
 }
 
 TEST_F(ConversionTest, UnwritableFolderIsReported) {

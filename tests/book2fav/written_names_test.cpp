@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace pelmo {
 namespace {
@@ -39,24 +40,54 @@ TEST(WrittenNamesTest, SkipsGeneratedNamesAlreadyUsed) {
   EXPECT_EQ(names.claimShortcutName("A"), "A.URL");
   EXPECT_EQ(names.claimShortcutName("A"), "A (3).URL");
   EXPECT_EQ(names.claimShortcutName("A (3)"), "A (3) (2).URL");
+  EXPECT_EQ(names.claimShortcutName(""), ".URL");
+  EXPECT_EQ(names.claimShortcutName(""), "(2).URL");
+  EXPECT_EQ(names.claimShortcutName("(2)"), "(2) (2).URL");
 }
 
-TEST(WrittenNamesTest, KeepsNamesPerDirectoryAndSharesThemBetweenEqualHeadings) {
+// Titles that differ only beyond the cut share one count, however many there are.
+TEST(WrittenNamesTest, NumbersTitlesCutToOneNameInTurn) {
   WrittenNames names;
+  const std::string title(300, 't');
+  EXPECT_EQ(names.claimShortcutName(title + "0"), title.substr(0, 251) + ".URL");
+  for (unsigned number = 2; number <= 3000; ++number) {
+    std::string name = names.claimShortcutName(title + std::to_string(number));
+    std::string suffix = " (" + std::to_string(number) + ").URL";
+    ASSERT_EQ(name, title.substr(0, 255 - suffix.size()) + suffix);
+  }
+}
+
+TEST(WrittenNamesTest, KeepsNamesPerDirectoryAndListsADirectoryEnteredAgainOnce) {
+  WrittenNames names;
+  int listings = 0;
+  auto lister = [&](std::vector<std::string> held) {
+    return [&listings, held] {
+      ++listings;
+      return held;
+    };
+  };
+  const platform::FileIdentity news{1, 10};
   EXPECT_EQ(names.claimShortcutName("Home"), "Home.URL");
-  names.enter("News");
+  names.enter(news, lister({}));
   EXPECT_EQ(names.claimShortcutName("Home"), "Home.URL");
   names.leave();
-  names.enter("Other");
+  names.enter({1, 11}, lister({}));
+  EXPECT_FALSE(names.reentered());
   EXPECT_EQ(names.claimShortcutName("Home"), "Home.URL");
   names.leave();
-  names.enter("NEWS");
+  names.enter(news, lister({"HOME.URL", "Sub"}));
+  EXPECT_TRUE(names.reentered());
   EXPECT_EQ(names.claimShortcutName("Home"), "Home (2).URL");
-  names.enter("Deeper");
+  EXPECT_EQ(names.claimShortcutName("sub"), "sub.URL");
+  names.enter({1, 12}, lister({}));
   EXPECT_EQ(names.claimShortcutName("Home"), "Home.URL");
   names.leave();
   names.leave();
+  names.enter(news, lister({"never asked"}));
+  EXPECT_EQ(names.claimShortcutName("Home"), "Home (3).URL");
+  names.leave();
   EXPECT_EQ(names.claimShortcutName("Home"), "Home (2).URL");
+  EXPECT_EQ(listings, 1);
 }
 
 }  // namespace

@@ -55,7 +55,14 @@ TEST(ProgramRun, AConversionThatGivesUpExitsWithTwoAndSaysWhy) {
   };
   TempDir dir;
   WriteFile(dir / "plain", "x");
+  fs::create_directory(dir / "F");
+  // Cut to the longest path, this would name F itself.
+  std::string longPath = "F";
+  while (longPath.size() < 4095) longPath += "/.";
+  longPath += "/Sub";
   const Case cases[] = {
+      {{"/auto", "/btf", "/book", kExample, "/fav", longPath}, "Unable to open Favourites folder!"},
+      {{"/auto", "/ftb", "/fav", "F", "/book", longPath}, "Unable to open Bookmark file!"},
       {{"/auto", "/btf", "/book", "missing.html", "/fav", "F"}, "Unable to open Bookmark file!"},
       {{"/auto", "/btf", "/book", dir.str(), "/fav", "F"}, "Unable to open Bookmark file!"},
       {{"/auto", "/btf", "/book", kExample, "/fav", "plain/F"}, "Error creating directory!"},

@@ -82,13 +82,18 @@ inline std::string ReadFile(const std::filesystem::path& path) {
 }
 
 // Every file below root, by its path relative to root, with its bytes; directories
-// are listed with a trailing '/' and no content.
+// are listed with a trailing '/' and no content, symbolic links as "-> target" (not
+// followed), named pipes as "<pipe>" (reading one would wait for a writer).
 inline std::map<std::string, std::string> ReadTree(const std::filesystem::path& root) {
   std::map<std::string, std::string> tree;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
-    std::string relative = std::filesystem::relative(entry.path(), root).string();
-    if (entry.is_directory()) {
+    std::string relative = entry.path().lexically_relative(root).string();
+    if (entry.is_symlink()) {
+      tree[relative] = "-> " + std::filesystem::read_symlink(entry.path()).string();
+    } else if (entry.is_directory()) {
       tree[relative + "/"] = "";
+    } else if (entry.is_fifo()) {
+      tree[relative] = "<pipe>";
     } else {
       tree[relative] = ReadFile(entry.path());
     }

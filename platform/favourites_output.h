@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/directory.h"
+
+// What writing a Favourites tree needs from the system: folders entered by name and
+// never through a link, a way back that can be checked, and files written whole.
+namespace pelmo::platform {
+
+// Makes the subdirectory of that name of the current directory current, creating it
+// when it is missing. A symbolic link of that name is never followed. The identity
+// of the directory entered, or nullopt when it could not be entered.
+std::optional<FileIdentity> EnterSubdirectory(std::string_view name);
+
+// Makes the parent of the current directory current; its identity, or nullopt when
+// it could not be made current.
+std::optional<FileIdentity> EnterParentDirectory();
+
+// The names in the current directory, "." and ".." left out; nullopt when it cannot
+// be listed.
+std::optional<std::vector<std::string>> CurrentDirectoryNames();
+
+// The current directory, held open so that the process can come back to it whatever
+// becomes of the path that led there.
+class HeldDirectory {
+ public:
+  static std::optional<HeldDirectory> current();
+
+  HeldDirectory(HeldDirectory&& other) noexcept;
+  HeldDirectory& operator=(HeldDirectory&& other) noexcept;
+  HeldDirectory(const HeldDirectory&) = delete;
+  HeldDirectory& operator=(const HeldDirectory&) = delete;
+  ~HeldDirectory();
+
+  const FileIdentity& identity() const { return identity_; }
+  bool makeCurrent() const;
+
+ private:
+  HeldDirectory(std::intptr_t handle, const FileIdentity& identity)
+      : handle_(handle), identity_(identity) {}
+
+  std::intptr_t handle_ = -1;
+  FileIdentity identity_;
+};
+
+// What to do with a file of the same name.
+enum class ExistingFile {
+  Replace,  // a regular file is replaced; anything else is left alone
+  Keep,     // nothing is replaced: the name counts as taken
+};
+
+enum class WriteOutcome { Written, NameTaken, Failed };
+
+// Writes files whole into the current directory. A new file is created directly; an
+// existing regular file is replaced through a temporary file beside it that takes
+// its place in one step, so that no reader ever finds it empty or mixed, and other
+// hard links to it keep the old content. A symbolic link, pipe, device or directory
+// of that name is never written through, and a file that the user may not write is
+// not replaced. An interrupt (SIGINT, SIGTERM, SIGHUP on POSIX) that arrives during a
+// write takes effect once the file is in place.
+class WholeFileWriter {
+ public:
+  WholeFileWriter();
+
+  WriteOutcome write(std::string_view name, std::string_view bytes, ExistingFile existing);
+
+ private:
+  std::uint64_t randomState_;  // for the names of temporary files
+};
+
+}  // namespace pelmo::platform

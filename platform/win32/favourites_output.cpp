@@ -1,0 +1,183 @@
+#include "platform/favourites_output.h"
+
+#include <memory>
+#include <utility>
+
+#include "platform/win32/move_into_place.h"
+#include "platform/win32/path_identity.h"
+#include "platform/win32/windows_headers.h"
+
+namespace pelmo::platform {
+namespace {
+
+constexpr unsigned kMaxTemporaryNameAttempts = 100;
+
+bool IsPlainName(std::string_view name) {
+  return !name.empty() && name != "." && name != ".." &&
+         name.find_first_of(std::string_view("\\/:\0", 4)) == std::string_view::npos;
+}
+
+std::optional<std::string> CurrentPath() {
+  char path[MAX_PATH];
+  const DWORD length = ::GetCurrentDirectoryA(MAX_PATH, path);
+  if (length == 0 || length >= MAX_PATH) return std::nullopt;
+  return std::string(path, length);
+}
+
+std::optional<FileIdentity> CurrentIdentity() {
+  std::optional<std::string> path = CurrentPath();
+  if (!path) return std::nullopt;
+  return IdentityOfPath(*path);
+}
+
+// Never opens what is there already, so never a device.
+HANDLE CreateExclusive(const std::string& name) {
+  return ::CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
+}
+
+// Writes and closes; on any failure the file is removed.
+bool FinishFile(HANDLE handle, const std::string& name, std::string_view bytes) {
+  bool written = true;
+  while (written && !bytes.empty()) {
+    DWORD wrote = 0;
+    written =
+        ::WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr) &&
+        wrote > 0;
+    bytes.remove_prefix(wrote);
+  }
+  written = ::CloseHandle(handle) && written;
+  if (!written) ::DeleteFileA(name.c_str());
+  return written;
+}
+
+std::uint64_t NextRandom(std::uint64_t& state) {
+  std::uint64_t z = (state += 0x9E3779B97F4A7C15ULL);
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+  return z ^ (z >> 31);
+}
+
+// A dot name that no title can give, since titles lose their dots.
+std::string TemporaryName(std::uint64_t& state) {
+  constexpr std::string_view kAlphabet = "abcdefghijklmnopqrstuvwxyz0123456789";
+  std::uint64_t bits = NextRandom(state);
+  std::string name = ".pelmo-";
+  for (int i = 0; i < 10; ++i, bits /= kAlphabet.size()) {
+    name.push_back(kAlphabet[bits % kAlphabet.size()]);
+  }
+  return name + ".tmp";
+}
+
+// Only a plain file that may be written is replaced: a read-only shortcut stays.
+bool Replaceable(const std::string& target) {
+  const DWORD attributes = ::GetFileAttributesA(target.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE |
+                         FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_REPARSE_POINT));
+}
+
+bool ReplaceWhole(const std::string& target, std::string_view bytes, std::uint64_t& randomState) {
+  if (!Replaceable(target)) return false;
+  std::string temporary;
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  for (unsigned attempt = 0; attempt < kMaxTemporaryNameAttempts; ++attempt) {
+    temporary = TemporaryName(randomState);
+    handle = CreateExclusive(temporary);
+    if (handle != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_FILE_EXISTS) break;
+  }
+  if (handle == INVALID_HANDLE_VALUE || !FinishFile(handle, temporary, bytes)) return false;
+  if (MoveIntoPlace(temporary, target)) return true;
+  ::DeleteFileA(temporary.c_str());
+  return false;
+}
+
+WriteOutcome OutcomeOf(bool written) {
+  return written ? WriteOutcome::Written : WriteOutcome::Failed;
+}
+
+// The system has no folder handles on the Windows 95 family: a held folder is its path.
+std::string* HeldPath(std::intptr_t handle) {
+  return reinterpret_cast<std::string*>(handle);
+}
+
+}  // namespace
+
+std::optional<FileIdentity> EnterSubdirectory(std::string_view name) {
+  if (!IsPlainName(name)) return std::nullopt;
+  const std::string terminated(name);
+  // It may exist already; whether it can be entered decides.
+  ::CreateDirectoryA(terminated.c_str(), nullptr);
+  const DWORD attributes = ::GetFileAttributesA(terminated.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+      (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    return std::nullopt;
+  }
+  if (!::SetCurrentDirectoryA(terminated.c_str())) return std::nullopt;
+  return CurrentIdentity();
+}
+
+std::optional<FileIdentity> EnterParentDirectory() {
+  if (!::SetCurrentDirectoryA("..")) return std::nullopt;
+  return CurrentIdentity();
+}
+
+std::optional<std::vector<std::string>> CurrentDirectoryNames() {
+  WIN32_FIND_DATAA found{};
+  HANDLE search = ::FindFirstFileA("*.*", &found);
+  if (search == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::vector<std::string> names;
+  do {
+    std::string_view name = found.cFileName;
+    if (name != "." && name != "..") names.emplace_back(name);
+  } while (::FindNextFileA(search, &found));
+  const bool complete = ::GetLastError() == ERROR_NO_MORE_FILES;
+  ::FindClose(search);
+  if (!complete) return std::nullopt;
+  return names;
+}
+
+std::optional<HeldDirectory> HeldDirectory::current() {
+  std::optional<std::string> path = CurrentPath();
+  if (!path) return std::nullopt;
+  const FileIdentity identity = IdentityOfPath(*path);
+  auto held = std::make_unique<std::string>(std::move(*path));
+  return HeldDirectory(reinterpret_cast<std::intptr_t>(held.release()), identity);
+}
+
+HeldDirectory::HeldDirectory(HeldDirectory&& other) noexcept
+    : handle_(std::exchange(other.handle_, -1)), identity_(other.identity_) {}
+
+HeldDirectory& HeldDirectory::operator=(HeldDirectory&& other) noexcept {
+  if (this != &other) {
+    if (handle_ != -1) delete HeldPath(handle_);
+    handle_ = std::exchange(other.handle_, -1);
+    identity_ = other.identity_;
+  }
+  return *this;
+}
+
+HeldDirectory::~HeldDirectory() {
+  if (handle_ != -1) delete HeldPath(handle_);
+}
+
+bool HeldDirectory::makeCurrent() const {
+  return handle_ != -1 && ::SetCurrentDirectoryA(HeldPath(handle_)->c_str());
+}
+
+WholeFileWriter::WholeFileWriter()
+    : randomState_((std::uint64_t{::GetTickCount()} << 32) ^ ::GetCurrentProcessId()) {}
+
+WriteOutcome WholeFileWriter::write(std::string_view name, std::string_view bytes,
+                                    ExistingFile existing) {
+  if (!IsPlainName(name)) return WriteOutcome::Failed;
+  const std::string target(name);
+  HANDLE handle = CreateExclusive(target);
+  if (handle != INVALID_HANDLE_VALUE) return OutcomeOf(FinishFile(handle, target, bytes));
+  const DWORD error = ::GetLastError();
+  if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return WriteOutcome::Failed;
+  if (existing == ExistingFile::Keep) return WriteOutcome::NameTaken;
+  return OutcomeOf(ReplaceWhole(target, bytes, randomState_));
+}
+
+}  // namespace pelmo::platform
