@@ -55,8 +55,7 @@ int main(int argc, char** argv) {
   } else if (which == "question") {
     std::printf("%d\n", backend->askOkCancel("Create the folder?") ? 1 : 0);
   } else {
-    std::fprintf(stderr, "usage: %s main|progress|overwrite|message|question [seconds]\n",
-                 argv[0]);
+    std::fprintf(stderr, "usage: %s main|progress|overwrite|message|question [seconds]\n", argv[0]);
     return 2;
   }
   return 0;

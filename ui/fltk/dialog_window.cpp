@@ -133,13 +133,13 @@ int DialogWindow::handle(int event) {
       if (dropHandler_) dropHandler_(std::string_view(Fl::event_text(), Fl::event_length()));
       return 1;
     case FL_SHORTCUT:
-      if (Fl_Double_Window::handle(event)) return 1;
+      // Before the group sees it: the toolkit's groups take Enter to move to the next field.
       if (Fl::event_key() == FL_Enter || Fl::event_key() == FL_KP_Enter) {
         Fl_Widget* focus = Fl::focus();
         command(isPushButton(focus) ? idOf(focus) : defaultButtonId());
         return 1;
       }
-      return 0;
+      break;
     default:
       break;
   }
@@ -176,6 +176,16 @@ int DialogWindow::defaultButtonId() const {
     }
   }
   return IDOK;
+}
+
+void DialogWindow::focusDefaultButton() {
+  for (const Control& control : controls_) {
+    if (ClassIs(control.source->windowClass, "Button") &&
+        ButtonKind(*control.source) == style::kDefPushButton) {
+      control.widget->take_focus();
+      return;
+    }
+  }
 }
 
 void DialogWindow::focusAfter(const Fl_Widget* label) {

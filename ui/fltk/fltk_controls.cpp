@@ -82,6 +82,8 @@ void FltkControls::enable(int controlId, bool enabled) {
 void FltkControls::end(int result) {
   ended_ = true;
   result_ = result;
+  // Hiding also wakes the modal loop when the end comes from a timer, not an event.
+  window_.hide();
 }
 
 std::optional<std::string> FltkControls::browseFolder(std::string_view title) {
