@@ -122,6 +122,10 @@ class RecordingLogic : public DialogLogic {
       controls.end(1);
     } else if (controlId == IDCANCEL) {
       controls.end(0);
+    } else if (controlId == IDC_BROWSE_FILE) {
+      if (auto chosen = controls.browseFile("Select Bookmarks file", "/tmp/", "")) {
+        controls.setText(IDC_BOOKMARK_FILE, *chosen);
+      }
     }
   }
   void dropped(DialogControls&, std::string_view) override {}
@@ -178,6 +182,17 @@ TEST(FltkBackend, MainDialogFollowsKeysAndClicks) {
        1,
        {1},
        "/b.htm",
+       "Title",
+       true},
+      {"a file name that does not exist yet, from the file browser",
+       {"key alt+o",
+        "search --sync --onlyvisible --name '^Select Bookmarks file$' windowfocus --sync %1",
+        "key ctrl+a", "type /tmp/pelmo-not-there.html", "key Return", "sleep 1",
+        "search --sync --onlyvisible --name '^PELMO v1.04$' windowfocus --sync %1",
+        "key Tab Return"},
+       1,
+       {104, 1},
+       "/tmp/pelmo-not-there.html",
        "Title",
        true},
       {"Enter presses the focused button", {"key alt+k Tab Tab Tab Return"}, 0, {2}, "", "", false},
