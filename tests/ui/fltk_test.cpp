@@ -10,6 +10,7 @@
 #include <FL/Fl.H>
 
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -24,6 +25,13 @@ namespace {
 
 bool OnPath(const std::string& program) {
   return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+pid_t LockHolder(const std::string& lock) {
+  std::ifstream in(lock);
+  long pid = -1;
+  in >> pid;
+  return in ? static_cast<pid_t>(pid) : -1;
 }
 
 // A virtual X server of this process's own, so that no key lands on a real desktop.
@@ -59,7 +67,8 @@ class VirtualDisplay {
     }
     for (int tries = 0; tries < 100; ++tries) {
       if (::waitpid(server_, nullptr, WNOHANG) == server_) break;  // it gave up
-      if (::access(socket.c_str(), F_OK) == 0) {
+      // The lock names the server that won the number; suites run side by side may race.
+      if (::access(socket.c_str(), F_OK) == 0 && LockHolder(lock) == server_) {
         ::setenv("DISPLAY", name.c_str(), 1);
         backend_ = MakeFltkBackend();
         return;
