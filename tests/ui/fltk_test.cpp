@@ -19,6 +19,7 @@
 #include "ui/fltk/dialog_units.h"
 #include "ui/fltk/fltk_backend.h"
 #include "ui/fltk/uri_list.h"
+#include "xdnd_drop.h"
 
 namespace pelmo::ui {
 namespace {
@@ -137,10 +138,11 @@ class RecordingLogic : public DialogLogic {
       }
     }
   }
-  void dropped(DialogControls&, std::string_view) override {}
+  void dropped(DialogControls&, std::string_view name) override { drops.emplace_back(name); }
   ~RecordingLogic() override { Fl::remove_timeout(nullptr, controls_); }
 
   std::vector<int> commands;
+  std::vector<std::string> drops;
   std::string folder, file, title;
   bool favouritesToBookmarks = false;
 
@@ -238,6 +240,29 @@ TEST(FltkBackend, MainDialogFollowsKeysAndClicks) {
     }
     EXPECT_EQ(logic.favouritesToBookmarks, row.favouritesToBookmarks);
   }
+}
+
+TEST(FltkBackend, FilesDroppedFromAFileManagerReachTheLogic) {
+  Backend* backend = TestBackend();
+  if (!backend) GTEST_SKIP() << "needs Xvfb, xdotool and FLTK";
+  RecordingLogic logic;
+  bool taken = false;
+  std::thread fileManager([&taken] {
+    std::FILE* search =
+        ::popen("timeout 20 xdotool search --sync --onlyvisible --name '^PELMO v1\\.04$'", "r");
+    unsigned long window = 0;
+    if (search && std::fscanf(search, "%lu", &window) == 1) {
+      // The dialog stands in the middle of the screen.
+      taken = testing::DropUriList(nullptr, window, 512, 384,
+                                   "file:///tmp/Book%20marks.HTML\r\nfile:///tmp/other\r\n");
+    }
+    if (search) ::pclose(search);
+    std::system("xdotool key Escape >/dev/null 2>&1");
+  });
+  backend->runDialog(IDD_MAIN, logic);
+  fileManager.join();
+  EXPECT_TRUE(taken);
+  EXPECT_EQ(logic.drops, std::vector<std::string>{"/tmp/Book marks.HTML"});
 }
 
 TEST(FltkBackend, QuestionsAnswerAsPressed) {
