@@ -40,6 +40,8 @@ class DialogWindow : public Fl_Double_Window {
   void command(int controlId);
   int idOf(const Fl_Widget* widget) const;
   void focusAfter(const Fl_Widget* label);
+  void moveFocus(int direction);
+  bool takesTab(std::size_t index) const;
   int defaultButtonId() const;
   bool isPushButton(const Fl_Widget* widget) const;
 

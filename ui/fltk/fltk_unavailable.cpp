@@ -3,6 +3,8 @@
 namespace pelmo::ui {
 
 // Built when FLTK is not installed: the terminal backend is all there is.
-std::unique_ptr<Backend> MakeFltkBackend() { return nullptr; }
+std::unique_ptr<Backend> MakeFltkBackend() {
+  return nullptr;
+}
 
 }  // namespace pelmo::ui
