@@ -1,0 +1,35 @@
+#pragma once
+
+#include <memory>
+
+#include "ui/dialog_template.h"
+#include "ui/fltk/dialog_units.h"
+#include "ui/fltk/dialog_window.h"
+#include "ui/progress.h"
+#include "ui/ui.h"
+
+namespace pelmo::ui {
+
+// The progress window: shown at once, holding the input and showing the wait cursor until
+// it is destroyed. It repaints between the converter's file operations without handling
+// any input.
+class ProgressWindow : public ProgressView {
+ public:
+  ProgressWindow(const DialogTemplate& dialog, const DialogFont& font);
+  ~ProgressWindow() override;
+
+  void setStatus(std::string_view text) override;
+  void setRange(std::uint16_t upper) override;
+  void setStep(int step) override;
+  void step() override;
+  void setPosition(int position) override;
+
+ private:
+  void showBar();
+
+  std::unique_ptr<DialogWindow> window_;
+  ProgressBar bar_;
+  int filledPixels_ = 0;
+};
+
+}  // namespace pelmo::ui
