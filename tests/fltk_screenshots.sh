@@ -3,8 +3,8 @@
 # against the templates of res/pelmo.rc:
 #   tests/fltk_screenshots.sh [BUILD_DIR] [OUT_DIR]
 # Needs Xvfb, xdotool and ImageMagick; writes main.png, progress.png, overwrite.png,
-# message.png and question.png, each cut to its window, and prints each window's
-# geometry.
+# message.png and question.png, each cut to its window, and fails when a dialog's window
+# is not its template's size in the font's base units.
 set -eu
 build=${1:-build}
 out=${2:-screenshots}
@@ -21,6 +21,11 @@ run() { # name, window title, demo arguments...
   sleep 1
   eval "$(xdotool getwindowgeometry --shell "$window")"
   echo "$name: ${WIDTH}x${HEIGHT}"
+  expected=$(grep "^$name: " "$out/sizes.txt" || true)
+  if [ -n "$expected" ] && [ "$expected" != "$name: ${WIDTH}x${HEIGHT}" ]; then
+    echo "  expected ${expected#*: } from the template" >&2
+    failed=1
+  fi
   import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/$name.png"
   if [ "$name" = progress ]; then
     wait "$pid"
@@ -37,9 +42,13 @@ if [ -z "${PELMO_SCREENSHOTS_UNDER_XVFB:-}" ]; then
     "$0" "$build" "$out"
 fi
 
+failed=0
+"$demo" sizes >"$out/sizes.txt"
+cat "$out/sizes.txt"
 run main "PELMO v[0-9.]*" main
 run progress PELMO progress 3
 run overwrite PELMO overwrite
 run message "PELMO v.*developers" message
 run question "PELMO v.*developers" question
 echo "written to $out/"
+exit "$failed"

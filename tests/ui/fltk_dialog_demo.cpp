@@ -1,5 +1,5 @@
 // Shows one of the desktop backend's windows with sample values, for screenshots:
-//   fltk_dialog_demo main|progress|overwrite|message [seconds]
+//   fltk_dialog_demo main|progress|overwrite|message|question|sizes [seconds]
 // The progress window stays for the given seconds (default 5); the others until closed.
 #include <chrono>
 #include <cstdio>
@@ -8,10 +8,17 @@
 #include <thread>
 
 #include "res/resource.h"
+#include "ui/dialog_template.h"
+#include "ui/fltk/dialog_units.h"
 #include "ui/fltk/fltk_backend.h"
 #include "ui/progress.h"
 
 namespace {
+
+using pelmo::ui::ChooseDialogFont;
+using pelmo::ui::DialogTemplate;
+using pelmo::ui::DialogUnits;
+using pelmo::ui::FindDialogTemplate;
 
 class SampleLogic : public pelmo::ui::DialogLogic {
  public:
@@ -50,12 +57,24 @@ int main(int argc, char** argv) {
     pelmo::ui::ProgressSetPosition(progress, 40);
     std::this_thread::sleep_for(std::chrono::seconds(seconds));
     pelmo::ui::ProgressClose(progress);
+  } else if (which == "sizes") {
+    // What each window's inside should measure: the template's size in base units.
+    const DialogTemplate* all[] = {FindDialogTemplate(IDD_MAIN), FindDialogTemplate(IDD_PROGRESS),
+                                   FindDialogTemplate(IDD_OVERWRITE)};
+    const DialogUnits units = ChooseDialogFont(all).units;
+    const char* names[] = {"main", "progress", "overwrite"};
+    for (int i = 0; i < 3; ++i) {
+      std::printf("%s: %dx%d\n", names[i], units.toPixelsX(all[i]->width),
+                  units.toPixelsY(all[i]->height));
+    }
+    std::printf("base units: %d %d\n", units.baseX, units.baseY);
   } else if (which == "message") {
     backend->showMessage("Unable to open Bookmark file!", pelmo::ui::Icon::Warning);
   } else if (which == "question") {
     std::printf("%d\n", backend->askOkCancel("Create the folder?") ? 1 : 0);
   } else {
-    std::fprintf(stderr, "usage: %s main|progress|overwrite|message|question [seconds]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s main|progress|overwrite|message|question|sizes [seconds]\n",
+                 argv[0]);
     return 2;
   }
   return 0;

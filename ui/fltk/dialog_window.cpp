@@ -132,14 +132,20 @@ int DialogWindow::handle(int event) {
       dropping_ = false;
       if (dropHandler_) dropHandler_(std::string_view(Fl::event_text(), Fl::event_length()));
       return 1;
+    case FL_KEYBOARD:
+      if (Fl::event_key() == FL_Tab && !Fl::event_state(FL_CTRL | FL_ALT | FL_META)) {
+        moveFocus(Fl::event_state(FL_SHIFT) ? -1 : 1);
+        return 1;
+      }
+      break;
     case FL_SHORTCUT:
-      if (Fl_Double_Window::handle(event)) return 1;
+      // Before the group sees it: the toolkit's groups take Enter to move to the next field.
       if (Fl::event_key() == FL_Enter || Fl::event_key() == FL_KP_Enter) {
         Fl_Widget* focus = Fl::focus();
         command(isPushButton(focus) ? idOf(focus) : defaultButtonId());
         return 1;
       }
-      return 0;
+      break;
     default:
       break;
   }
@@ -178,6 +184,16 @@ int DialogWindow::defaultButtonId() const {
   return IDOK;
 }
 
+void DialogWindow::focusDefaultButton() {
+  for (const Control& control : controls_) {
+    if (ClassIs(control.source->windowClass, "Button") &&
+        ButtonKind(*control.source) == style::kDefPushButton) {
+      control.widget->take_focus();
+      return;
+    }
+  }
+}
+
 void DialogWindow::focusAfter(const Fl_Widget* label) {
   bool passed = false;
   for (const Control& control : controls_) {
@@ -189,6 +205,48 @@ void DialogWindow::focusAfter(const Fl_Widget* label) {
       return;
     }
   }
+}
+
+// Tab walks the tab stops in template order, as the dialog manager does: within a group
+// of radio buttons only the selected one is a stop.
+void DialogWindow::moveFocus(int direction) {
+  const std::size_t count = controls_.size();
+  std::size_t current = count;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (controls_[i].widget == Fl::focus()) current = i;
+  }
+  std::size_t index = current == count ? (direction > 0 ? count - 1 : 0) : current;
+  for (std::size_t step = 0; step < count; ++step) {
+    index = (index + count + static_cast<std::size_t>(direction)) % count;
+    if (takesTab(index)) {
+      controls_[index].widget->take_focus();
+      return;
+    }
+  }
+}
+
+bool DialogWindow::takesTab(std::size_t index) const {
+  const Control& control = controls_[index];
+  if (!(control.source->style & style::kTabStop) || !control.widget->active() ||
+      !control.widget->visible()) {
+    return false;
+  }
+  const auto isRadio = [](const Control& c) {
+    return ClassIs(c.source->windowClass, "Button") &&
+           ButtonKind(*c.source) == style::kAutoRadioButton;
+  };
+  const auto isSelected = [](const Control& c) {
+    return static_cast<Fl_Button*>(c.widget)->value() != 0;
+  };
+  if (!isRadio(control) || isSelected(control)) return true;
+  // The group runs from a control that starts one to the next that does.
+  std::size_t first = index;
+  while (first > 0 && !(controls_[first].source->style & style::kGroup)) --first;
+  for (std::size_t i = first; i < controls_.size(); ++i) {
+    if (i > first && (controls_[i].source->style & style::kGroup)) break;
+    if (i != index && isRadio(controls_[i]) && isSelected(controls_[i])) return false;
+  }
+  return true;
 }
 
 void DialogWindow::ControlCallback(Fl_Widget* widget, void* window) {

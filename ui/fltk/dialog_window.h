@@ -24,6 +24,9 @@ class DialogWindow : public Fl_Double_Window {
   // The first control with this id; null when there is none. Id -1 names no control.
   Fl_Widget* control(int controlId) const;
   std::vector<Fl_Widget*> controls(int firstId, int lastId) const;
+  // Puts the focus on the default push button, if the template has one, so that Enter
+  // answers with it until the user moves on.
+  void focusDefaultButton();
 
   int handle(int event) override;
 
@@ -37,6 +40,8 @@ class DialogWindow : public Fl_Double_Window {
   void command(int controlId);
   int idOf(const Fl_Widget* widget) const;
   void focusAfter(const Fl_Widget* label);
+  void moveFocus(int direction);
+  bool takesTab(std::size_t index) const;
   int defaultButtonId() const;
   bool isPushButton(const Fl_Widget* widget) const;
 

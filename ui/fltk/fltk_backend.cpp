@@ -70,7 +70,10 @@ class FltkBackend : public Backend {
     logic.opened(controls);
     Fl_Window* holder = Fl::grab();
     Fl::grab(nullptr);
-    if (!controls.ended()) window.show();
+    if (!controls.ended()) {
+      window.show();
+      window.focusDefaultButton();
+    }
     while (!controls.ended() && window.shown()) Fl::wait();
     window.hide();
     Fl::grab(holder);

@@ -82,6 +82,8 @@ void FltkControls::enable(int controlId, bool enabled) {
 void FltkControls::end(int result) {
   ended_ = true;
   result_ = result;
+  // Hiding also wakes the modal loop when the end comes from a timer, not an event.
+  window_.hide();
 }
 
 std::optional<std::string> FltkControls::browseFolder(std::string_view title) {
@@ -98,7 +100,11 @@ std::optional<std::string> FltkControls::browseFile(std::string_view title,
   // written; without its confirm option it asks nothing about existing ones.
   Fl_Native_File_Chooser chooser(Fl_Native_File_Chooser::BROWSE_SAVE_FILE);
   const std::string caption(title);
-  const std::string folder(directory);
+  // Choosers want a whole path to start in; a relative folder means one below the
+  // current directory.
+  std::error_code error;
+  std::filesystem::path start = std::filesystem::absolute(std::filesystem::path(directory), error);
+  const std::string folder = directory.empty() || error ? std::string(directory) : start.string();
   const std::string name(fileName);
   chooser.title(caption.c_str());
   chooser.filter("HTML files\t*.{htm,html}\nAll files\t*");

@@ -4,11 +4,12 @@
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Double_Window.H>
-#include <FL/Fl_Return_Button.H>
 #include <FL/fl_draw.H>
 
 #include <algorithm>
 #include <string>
+
+#include "ui/fltk/widgets.h"
 
 namespace pelmo::ui {
 namespace {
@@ -18,6 +19,8 @@ constexpr int kIconSize = 32;
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 23;
 constexpr int kLongestLine = 400;
+// What a box keeps free on both sides of its label.
+constexpr int kLabelMargins = 6;
 
 class IconBox : public Fl_Widget {
  public:
@@ -56,13 +59,35 @@ class IconBox : public Fl_Widget {
   Icon icon_;
 };
 
+// Enter presses the button that has the focus, else OK, as in the dialogs.
+class MessageWindow : public Fl_Double_Window {
+ public:
+  MessageWindow(int w, int h) : Fl_Double_Window(w, h) {}
+  Fl_Button* ok = nullptr;
+  Fl_Button* cancel = nullptr;
+
+  int handle(int event) override {
+    if (event == FL_SHORTCUT && (Fl::event_key() == FL_Enter || Fl::event_key() == FL_KP_Enter)) {
+      Fl_Widget* focus = Fl::focus();
+      (focus == cancel && cancel ? cancel : ok)->do_callback();
+      return 1;
+    }
+    return Fl_Double_Window::handle(event);
+  }
+};
+
 // Escape and the close box end the box with the answer in *answer left as it is.
 void CloseCallback(Fl_Widget* window, void*) {
   window->hide();
 }
 
-void AnswerCallback(Fl_Widget* button, void* answer) {
-  *static_cast<bool*>(answer) = button->argument() != 0;
+void OkCallback(Fl_Widget* button, void* answer) {
+  *static_cast<bool*>(answer) = true;
+  button->window()->hide();
+}
+
+void CancelCallback(Fl_Widget* button, void* answer) {
+  *static_cast<bool*>(answer) = false;
   button->window()->hide();
 }
 
@@ -78,13 +103,14 @@ bool RunMessageBox(std::string_view text, Icon icon, bool withCancel, const Dial
 
   const int buttons = withCancel ? 2 : 1;
   const int buttonRow = buttons * kButtonWidth + (buttons - 1) * kMargin / 2;
-  const int width = std::max(kMargin * 3 + kIconSize + textWidth, kMargin * 2 + buttonRow);
+  const int width =
+      std::max(kMargin * 3 + kIconSize + textWidth + kLabelMargins, kMargin * 2 + buttonRow);
   const int height = kMargin * 3 + textHeight + kButtonHeight;
 
-  Fl_Double_Window window(width, height);
+  MessageWindow window(width, height);
   window.copy_label(std::string(kTitleLine).c_str());
   new IconBox(kMargin, kMargin, icon);
-  auto* label = new Fl_Box(kMargin * 2 + kIconSize, kMargin, textWidth, textHeight);
+  auto* label = new Fl_Box(kMargin * 2 + kIconSize, kMargin, textWidth + kLabelMargins, textHeight);
   label->copy_label(message.c_str());
   label->labelfont(font.face);
   label->labelsize(font.pixelSize);
@@ -94,18 +120,19 @@ bool RunMessageBox(std::string_view text, Icon icon, bool withCancel, const Dial
   bool answer = !withCancel;
   int left = (width - buttonRow) / 2;
   const int top = height - kMargin - kButtonHeight;
-  auto* ok = new Fl_Return_Button(left, top, kButtonWidth, kButtonHeight, "OK");
+  auto* ok = new DefaultButton(left, top, kButtonWidth, kButtonHeight);
+  ok->label("OK");
+  window.ok = ok;
   ok->labelfont(font.face);
   ok->labelsize(font.pixelSize);
-  ok->callback(AnswerCallback, &answer);
-  ok->argument(1);
+  ok->callback(OkCallback, &answer);
   if (withCancel) {
     left += kButtonWidth + kMargin / 2;
     auto* cancel = new Fl_Button(left, top, kButtonWidth, kButtonHeight, "Cancel");
+    window.cancel = cancel;
     cancel->labelfont(font.face);
     cancel->labelsize(font.pixelSize);
-    cancel->callback(AnswerCallback, &answer);
-    cancel->argument(0);
+    cancel->callback(CancelCallback, &answer);
   }
   window.end();
   window.callback(CloseCallback);
@@ -118,6 +145,7 @@ bool RunMessageBox(std::string_view text, Icon icon, bool withCancel, const Dial
   Fl_Window* holder = Fl::grab();
   Fl::grab(nullptr);
   window.show();
+  ok->take_focus();
   while (window.shown()) Fl::wait();
   Fl::grab(holder);
   return answer;

@@ -14,6 +14,8 @@ constexpr int kInputTextMargin = 6;
 }  // namespace
 
 int FixedWidthInput::handle(int event) {
+  // Tab moves on even from a selection, which the toolkit's box would only clear.
+  if (event == FL_KEYBOARD && Fl::event_key() == FL_Tab) return 0;
   if (event != FL_KEYBOARD && event != FL_PASTE) return Fl_Input::handle(event);
   const std::string before(value(), static_cast<std::size_t>(size()));
   const int cursor = position();
