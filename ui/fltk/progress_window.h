@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <cstdint>
 #include <memory>
 
 #include "ui/dialog_template.h"
@@ -19,17 +21,20 @@ class ProgressWindow : public ProgressView {
   ~ProgressWindow() override;
 
   void setStatus(std::string_view text) override;
-  void setRange(std::uint16_t upper) override;
+  void setRange(std::uint32_t upper) override;
   void setStep(int step) override;
   void step() override;
   void setPosition(int position) override;
 
  private:
   void showBar();
+  // Paints what changed, as often as the throttle allows.
+  void changed();
 
   std::unique_ptr<DialogWindow> window_;
   ProgressBar bar_;
   int filledPixels_ = 0;
+  RedrawThrottle throttle_{[] { return std::chrono::steady_clock::now(); }};
 };
 
 }  // namespace pelmo::ui
