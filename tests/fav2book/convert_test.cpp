@@ -121,6 +121,11 @@ TEST_F(ConvertTest, AnswersToTheOverwriteQuestionNeverLeaveOldBytesBehind) {
       {"a list end at offset 0 counts as none", OverwriteChoice::Merge, "</DL>x",
        "</DL>x" + kHeader + kEntries},
       {"an empty file gets the header", OverwriteChoice::Merge, "", kHeader + kEntries},
+      {"a list end across two reads", OverwriteChoice::Merge,
+       std::string(kMergeScanChunk - 2, 'a') + "</DL>tail",
+       std::string(kMergeScanChunk - 2, 'a') + "\t<HR>\r\n\r\n" + kEntries},
+      {"a long tail behind an early list end", OverwriteChoice::Merge,
+       "head</DL>" + std::string(3 * kMergeScanChunk, 't'), "head\t<HR>\r\n\r\n" + kEntries},
   };
   for (const auto& c : cases) {
     WriteFile(bookmarks(), c.old);
@@ -147,15 +152,25 @@ TEST_F(ConvertTest, EscapesMarkupInNamesAndQuotesInUrls) {
   WriteShortcut(favourites() / "a & b.url", "http://x/?a=1&b=2");
   WriteShortcut(favourites() / "say \"hi\".url", "http://x/\"><script>");
   WriteShortcut(favourites() / "caf\xE9.url", "http://caf\xE9/");
+  WriteShortcut(favourites() / "ref\x01s\t.url", "http://x/?q=&amp;&#65;&lt&x=1&");
   ASSERT_TRUE(Convert());
   EXPECT_EQ(
       ReadFile(bookmarks()),
       kHeader + "\t<DT><A HREF=\"http://x/?a=1&b=2\">a && b</A>\r\n\r\n" +
           "\t<DT><A HREF=\"http://caf\xE9/\">caf\xE9</A>\r\n\r\n" +
           "\t<DT><H3 FOLDED>R&&D &lt;new&gt;</H3>\r\n\r\n\t<DL><P>\r\n\r\n\t</DL><P>\r\n\r\n" +
+          "\t<DT><A HREF=\"http://x/?q=&amp;amp;&amp;#65;&amp;lt&x=1&\">ref&#1;s&#9;</A>\r\n\r\n" +
           "\t<DT><A HREF=\"http://x/%22><script>\">say \"hi\"</A>\r\n\r\n" + kClose);
   // A name at the longest a file name can be is never cut once doubled.
   EXPECT_EQ(EscapeName(std::string(255, '&')), std::string(510, '&'));
+  // The title is escaped as names are, and cut before a character that would not fit.
+  const std::string title = "&lt;b&gt;A&&B&lt;/b&gt;&#10;";
+  EXPECT_EQ(BookmarkHeader("<b>A&B</b>\n"), "<TITLE>" + title + "</TITLE>\r\n\r\n<H1>" + title +
+                                                "</H1>\r\n\r\n\r\n<DL><p>\r\n\r\n");
+  const std::string longTitle = std::string(125, 't') + "\xC3\xA9\xE2\x82\xAC";
+  EXPECT_EQ(BookmarkHeader(longTitle), BookmarkHeader(longTitle.substr(0, 127)));
+  EXPECT_EQ(BookmarkHeader(longTitle), BookmarkHeader(longTitle.substr(0, 128)));
+  EXPECT_EQ(BookmarkHeader(longTitle).size(), 45 + 2 * 127u);
 }
 
 TEST_F(ConvertTest, IndentsEveryLevelBeyondFortyAndClimbsBackOut) {
@@ -186,6 +201,9 @@ TEST_F(ConvertTest, ScansTheCurrentDirectoryForAnEmptyFolderPath) {
 }
 
 TEST_F(ConvertTest, ReportsWhatCannotBeOpened) {
+  const std::string locked = (outDir() / "locked.html").string();
+  WriteFile(locked, "old");
+  ::chmod(locked.c_str(), 0444);  // read-only, even for root
   const struct {
     const char* what;
     std::string folder;
@@ -199,6 +217,8 @@ TEST_F(ConvertTest, ReportsWhatCannotBeOpened) {
       {"empty file path", favourites().string(), "", "Unable to open Bookmark file!"},
       {"file is a directory", favourites().string(), dir.str(), "Unable to open Bookmark file!"},
       {"missing directory", favourites().string(), (dir.path() / "no" / "b.html").string(),
+       "Unable to open Bookmark file!"},
+      {"read-only file, refused before asking", favourites().string(), locked,
        "Unable to open Bookmark file!"},
   };
   for (const auto& c : cases) {
@@ -214,6 +234,7 @@ TEST_F(ConvertTest, ReportsWhatCannotBeOpened) {
     EXPECT_TRUE(local.progressLog.empty()) << c.what;
   }
   EXPECT_TRUE(std::filesystem::is_directory(dir.path()));
+  EXPECT_EQ(ReadFile(locked), "old");
 }
 
 TEST_F(ConvertTest, LeavesTheOldFileWhenItCannotBeReadReplacedOrWritten) {
