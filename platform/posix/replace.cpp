@@ -10,6 +10,7 @@
 #include <climits>
 #include <new>
 #include <random>
+#include <utility>
 
 #include "platform/posix/file_attributes.h"
 #include "platform/posix/interrupt_cleanup.h"
@@ -186,7 +187,7 @@ bool ReplacementFile::begin() {
       InterruptsHeld held;
       fd = CreateExclusive(FdOf(directoryHandle_), name, existing_ ? 0600 : 0666);
       if (!fd.valid()) return false;
-      temporaryName_ = name;
+      temporaryName_ = std::move(name);  // no allocation, so nothing can throw past here
       RememberTemporaryFile(FdOf(directoryHandle_), temporaryName_.c_str());
     }
     if (existing_ && !CopyOwnershipAndAttributes(FdOf(existing_->handle_), fd.get())) {

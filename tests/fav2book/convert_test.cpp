@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -12,6 +16,30 @@
 #include "platform/paths.h"
 #include "support/child_process.h"
 #include "support/scripted_backend.h"
+
+// Lets a test make one allocation fail, as on a machine that has run out of memory:
+// the allocation that many from now throws, and the later ones succeed again.
+constexpr std::size_t kNoFailure = SIZE_MAX;
+std::size_t allocationsBeforeFailure = kNoFailure;
+
+void* operator new(std::size_t size) {
+  if (allocationsBeforeFailure != kNoFailure && allocationsBeforeFailure-- == 0) {
+    allocationsBeforeFailure = kNoFailure;
+    throw std::bad_alloc();
+  }
+  if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
+  throw std::bad_alloc();
+}
+// The blocks come from malloc above, which the compiler cannot see.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void operator delete(void* block) noexcept {
+  std::free(block);
+}
+void operator delete(void* block, std::size_t) noexcept {
+  std::free(block);
+}
+#pragma GCC diagnostic pop
 
 namespace pelmo {
 namespace {
@@ -268,6 +296,58 @@ TEST_F(ConvertTest, LeavesTheOldFileWhenItCannotBeReadReplacedOrWritten) {
   };
   EXPECT_EQ(testing::RunInChild(run), 0);
   ExpectOnlyBookmarks("old</DL>");
+}
+
+// Arms the failing allocation once the tree is collected, for the writing of the
+// file, and disarms it when the progress window closes.
+class FailingWriteBackend : public ScriptedBackend {
+ public:
+  explicit FailingWriteBackend(std::size_t failing) : failing_(failing) {}
+  std::unique_ptr<ui::ProgressView> openProgress() override {
+    return std::make_unique<ArmingProgress>(failing_);
+  }
+
+ private:
+  class ArmingProgress : public ui::ProgressView {
+   public:
+    explicit ArmingProgress(std::size_t failing) : failing_(failing) {}
+    ~ArmingProgress() override { allocationsBeforeFailure = kNoFailure; }
+    void setStatus(std::string_view text) override {
+      if (text == "Writing converted file...") allocationsBeforeFailure = failing_;
+    }
+    void setRange(std::uint16_t) override {}
+    void setStep(int) override {}
+    void step() override {}
+    void setPosition(int) override {}
+
+   private:
+    std::size_t failing_;
+  };
+  std::size_t failing_;
+};
+
+// Whichever allocation fails while the file is written, the run ends normally: a
+// whole new file, or the old one untouched with the failure reported, and never a
+// temporary file left.
+TEST_F(ConvertTest, RunningOutOfMemoryWhileWritingLeavesAWholeFile) {
+  MakeWorkedExample();
+  const std::string old = "<DL><p>old</DL><P>\r\n";
+  for (std::size_t failing = 0;; ++failing) {
+    WriteFile(bookmarks(), old);
+    FailingWriteBackend local(failing);
+    local.overwriteAnswers = {ui::OverwriteChoice::Merge};
+    const bool converted = ConvertFavouritesToBookmarks(settings, local);
+    const std::string after = ReadFile(bookmarks());
+    if (converted) {
+      EXPECT_EQ(after, "<DL><p>old\t<HR>\r\n\r\n" + kEntries) << failing;
+      EXPECT_GE(failing, 3u) << "the writing allocates less than expected";
+      break;  // no allocation was left to fail
+    }
+    EXPECT_EQ(after, old) << failing;
+    EXPECT_EQ(local.messageTexts(), std::vector<std::string>{"Unable to write Bookmark file!"})
+        << failing;
+    ExpectOnlyBookmarks(after, std::to_string(failing));
+  }
 }
 
 }  // namespace
