@@ -49,7 +49,6 @@ class ReplacementFile {
   // Closes and removes the temporary file, if there still is one.
   void discard();
   void closeDirectory();
-  bool copyAttributes();
   bool rename();
   bool rewriteInPlace();
 

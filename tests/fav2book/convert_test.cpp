@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <new>
@@ -298,33 +299,52 @@ TEST_F(ConvertTest, LeavesTheOldFileWhenItCannotBeReadReplacedOrWritten) {
   ExpectOnlyBookmarks("old</DL>");
 }
 
-// Arms the failing allocation once the tree is collected, for the writing of the
-// file, and disarms it when the progress window closes.
-class FailingWriteBackend : public ScriptedBackend {
+// A backend whose progress window runs the test's code at each status and step.
+class HookedBackend : public ScriptedBackend {
  public:
-  explicit FailingWriteBackend(std::size_t failing) : failing_(failing) {}
+  std::function<void(std::string_view)> onStatus = [](std::string_view) {};
+  std::function<void()> onStep = [] {};
+  std::function<void()> onClose = [] {};
+
   std::unique_ptr<ui::ProgressView> openProgress() override {
-    return std::make_unique<ArmingProgress>(failing_);
+    return std::make_unique<HookedProgress>(*this);
   }
 
  private:
-  class ArmingProgress : public ui::ProgressView {
+  class HookedProgress : public ui::ProgressView {
    public:
-    explicit ArmingProgress(std::size_t failing) : failing_(failing) {}
-    ~ArmingProgress() override { allocationsBeforeFailure = kNoFailure; }
-    void setStatus(std::string_view text) override {
-      if (text == "Writing converted file...") allocationsBeforeFailure = failing_;
-    }
+    explicit HookedProgress(HookedBackend& backend) : backend_(backend) {}
+    ~HookedProgress() override { backend_.onClose(); }
+    void setStatus(std::string_view text) override { backend_.onStatus(text); }
     void setRange(std::uint16_t) override {}
     void setStep(int) override {}
-    void step() override {}
+    void step() override { backend_.onStep(); }
     void setPosition(int) override {}
 
    private:
-    std::size_t failing_;
+    HookedBackend& backend_;
   };
-  std::size_t failing_;
 };
+
+// The walk is the long part of a run: no temporary file stands beside the old
+// file while it goes on.
+TEST_F(ConvertTest, TheTemporaryFileIsMadeOnlyAfterTheWalk) {
+  MakeWorkedExample();
+  WriteFile(bookmarks(), "old");
+  HookedBackend local;
+  local.overwriteAnswers = {ui::OverwriteChoice::Replace};
+  bool writing = false;
+  int stepsWhileWalking = 0;
+  local.onStatus = [&](std::string_view text) { writing = text == "Writing converted file..."; };
+  local.onStep = [&] {
+    if (writing) return;
+    ++stepsWhileWalking;
+    ExpectOnlyBookmarks("old", "while walking");
+  };
+  ASSERT_TRUE(ConvertFavouritesToBookmarks(settings, local));
+  EXPECT_EQ(stepsWhileWalking, 2);
+  ExpectOnlyBookmarks(kHeader + kEntries);
+}
 
 // Whichever allocation fails while the file is written, the run ends normally: a
 // whole new file, or the old one untouched with the failure reported, and never a
@@ -334,7 +354,12 @@ TEST_F(ConvertTest, RunningOutOfMemoryWhileWritingLeavesAWholeFile) {
   const std::string old = "<DL><p>old</DL><P>\r\n";
   for (std::size_t failing = 0;; ++failing) {
     WriteFile(bookmarks(), old);
-    FailingWriteBackend local(failing);
+    // Armed once the tree is collected, disarmed when the progress window closes.
+    HookedBackend local;
+    local.onStatus = [failing](std::string_view text) {
+      if (text == "Writing converted file...") allocationsBeforeFailure = failing;
+    };
+    local.onClose = [] { allocationsBeforeFailure = kNoFailure; };
     local.overwriteAnswers = {ui::OverwriteChoice::Merge};
     const bool converted = ConvertFavouritesToBookmarks(settings, local);
     const std::string after = ReadFile(bookmarks());
