@@ -7,12 +7,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "fav2book/bookmark_writer.h"
 #include "fav2book/favourites_tree.h"
 #include "fav2book/folder_scan.h"
 #include "fav2book/path_fit.h"
-#include "platform/directory.h"
 #include "platform/file.h"
 #include "platform/replace.h"
 #include "ui/progress.h"
