@@ -204,9 +204,9 @@ TEST_F(ConvertTest, EscapesMarkupInNamesAndQuotesInUrls) {
   EXPECT_EQ(EscapeName(std::string(255, '&')), std::string(510, '&'));
   // The title is escaped as names are, but for its '&', and cut before a character
   // that would not fit.
-  const std::string title = "&lt;b&gt;A&B&amp;lt;&lt;/b&gt;&#10;";
-  EXPECT_EQ(BookmarkHeader("<b>A&B&lt;</b>\n"), "<TITLE>" + title + "</TITLE>\r\n\r\n<H1>" + title +
-                                                    "</H1>\r\n\r\n\r\n<DL><p>\r\n\r\n");
+  const std::string title = "&lt;b&gt;A & B&amp;lt;&lt;/b&gt;&#10;";
+  EXPECT_EQ(BookmarkHeader("<b>A & B&lt;</b>\n"), "<TITLE>" + title + "</TITLE>\r\n\r\n<H1>" +
+                                                      title + "</H1>\r\n\r\n\r\n<DL><p>\r\n\r\n");
   const std::string longTitle = std::string(125, 't') + "\xC3\xA9\xE2\x82\xAC";
   EXPECT_EQ(BookmarkHeader(longTitle), BookmarkHeader(longTitle.substr(0, 127)));
   EXPECT_EQ(BookmarkHeader(longTitle), BookmarkHeader(longTitle.substr(0, 128)));
