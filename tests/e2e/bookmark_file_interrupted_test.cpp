@@ -23,13 +23,6 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-// The full runs take a while; ctest runs a share of them. PELMO_STRESS_RUNS=1
-// gives the full count.
-int Runs(int full, int share) {
-  const char* all = std::getenv("PELMO_STRESS_RUNS");
-  return all != nullptr && std::string(all) == "1" ? full : share;
-}
-
 // Long URLs make the writing (and its sync) a good share of the run, so that kills
 // often land while the temporary file exists.
 void MakeFavourites(const fs::path& folder, const std::string& tag, int count,
@@ -97,7 +90,7 @@ TEST(BookmarkFileInterrupted, AKilledRunLeavesTheOldFileOrTheNewOneAndNoTemporar
   const int signals[] = {SIGKILL, SIGTERM, SIGINT};
   int interrupted = 0;
   int killedWhileWriting = 0;
-  for (int run = 0, runs = Runs(200, 30); run < runs; ++run) {
+  for (int run = 0, runs = StressRuns(200, 30); run < runs; ++run) {
     WriteFile(dir / "out/bookmarks.html", old);
     const int signalNumber = signals[random() % 3];
     const pid_t child = StartConversion(dir, "F");
@@ -136,7 +129,7 @@ TEST(BookmarkFileInterrupted, TwoRunsAtOnceLeaveTheWholeFileOfOneOfThem) {
   const std::string fromA = Reference(dir, "A");
   const std::string fromB = Reference(dir, "B");
   ASSERT_NE(fromA, fromB);
-  for (int run = 0, runs = Runs(20, 5); run < runs; ++run) {
+  for (int run = 0, runs = StressRuns(20, 5); run < runs; ++run) {
     WriteFile(dir / "out/bookmarks.html", "old");
     const pid_t first = StartConversion(dir, "A");
     const pid_t second = StartConversion(dir, "B");
