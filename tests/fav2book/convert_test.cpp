@@ -65,7 +65,8 @@ constexpr const char* kTitle = "Favourites converted by PELMO";
 
 const std::string kHeader = std::string("<TITLE>") + kTitle + "</TITLE>\r\n\r\n<H1>" + kTitle +
                             "</H1>\r\n\r\n\r\n<DL><p>\r\n\r\n";
-// The entries of the worked example, from its first folder to the closing line.
+// The entries of the sample tree (an empty folder, a link, a folder holding a link),
+// from its first folder to the closing line.
 const std::string kEntries =
     "\t<DT><H3 FOLDED>Empty</H3>\r\n\r\n\t<DL><P>\r\n\r\n\t</DL><P>\r\n\r\n"
     "\t<DT><A HREF=\"file:///C:/news.htm\">News</A>\r\n\r\n"
@@ -89,7 +90,7 @@ class ConvertTest : public ::testing::Test {
   std::string bookmarks() const { return (dir.path() / "out" / "bookmarks.html").string(); }
   std::filesystem::path outDir() const { return dir.path() / "out"; }
 
-  void MakeWorkedExample() {
+  void MakeSampleTree() {
     std::filesystem::create_directories(favourites() / "Empty");
     std::filesystem::create_directories(favourites() / "Tools & Tips");
     WriteShortcut(favourites() / "News.url", "file:///C:/news.htm");
@@ -109,8 +110,8 @@ class ConvertTest : public ::testing::Test {
   ScriptedBackend backend;
 };
 
-TEST_F(ConvertTest, WritesTheWorkedExampleByteForByte) {
-  MakeWorkedExample();
+TEST_F(ConvertTest, WritesTheSampleTreeByteForByte) {
+  MakeSampleTree();
   ASSERT_TRUE(Convert());
   const std::string written = ReadFile(bookmarks());
   EXPECT_EQ(written, kHeader + kEntries);
@@ -137,7 +138,7 @@ TEST_F(ConvertTest, WritesTheWorkedExampleByteForByte) {
 }
 
 TEST_F(ConvertTest, AnswersToTheOverwriteQuestionNeverLeaveOldBytesBehind) {
-  MakeWorkedExample();
+  MakeSampleTree();
   using ui::OverwriteChoice;
   const std::string before = "<DL><p>\r\n\t<DT><A HREF=\"http://old/\">Old</A>\r\n";
   const struct {
@@ -232,7 +233,7 @@ TEST_F(ConvertTest, IndentsEveryLevelBeyondFortyAndClimbsBackOut) {
 }
 
 TEST_F(ConvertTest, ScansTheCurrentDirectoryForAnEmptyFolderPath) {
-  MakeWorkedExample();
+  MakeSampleTree();
   testing::CurrentDirectoryGuard guard;
   std::filesystem::current_path(favourites());
   settings.favouritesFolder.clear();
@@ -241,7 +242,7 @@ TEST_F(ConvertTest, ScansTheCurrentDirectoryForAnEmptyFolderPath) {
 }
 
 TEST_F(ConvertTest, WritesWhatCouldBeReadThenReportsWhatCouldNot) {
-  MakeWorkedExample();
+  MakeSampleTree();
   std::filesystem::create_directories(favourites() / "Locked");
   WriteShortcut(favourites() / "Locked" / "hidden.url", "http://hidden/");
   ASSERT_EQ(::chmod((favourites() / "Locked").c_str(), 0), 0);
@@ -300,7 +301,7 @@ TEST_F(ConvertTest, ReportsWhatCannotBeOpened) {
 }
 
 TEST_F(ConvertTest, LeavesTheOldFileWhenItCannotBeReadReplacedOrWritten) {
-  MakeWorkedExample();
+  MakeSampleTree();
   for (int i = 0; i < 50; ++i) {
     WriteShortcut(favourites() / ("link" + std::to_string(i) + ".url"), "http://example.com/");
   }
@@ -333,7 +334,7 @@ TEST_F(ConvertTest, LeavesTheOldFileWhenItCannotBeReadReplacedOrWritten) {
 }
 
 TEST_F(ConvertTest, MergeAsksNothingInAutomaticModeOnly) {
-  MakeWorkedExample();
+  MakeSampleTree();
   const std::string old = "<DL><p>\r\n\t<DT><A HREF=\"http://old/\">Old</A>\r\n</DL><p>\r\n";
   const struct {
     bool automatic;
@@ -385,7 +386,7 @@ class HookedBackend : public ScriptedBackend {
 // The walk is the long part of a run: no temporary file stands beside the old
 // file while it goes on.
 TEST_F(ConvertTest, TheTemporaryFileIsMadeOnlyAfterTheWalk) {
-  MakeWorkedExample();
+  MakeSampleTree();
   WriteFile(bookmarks(), "old");
   HookedBackend local;
   local.overwriteAnswers = {ui::OverwriteChoice::Replace};
@@ -406,7 +407,7 @@ TEST_F(ConvertTest, TheTemporaryFileIsMadeOnlyAfterTheWalk) {
 // whole new file, or the old one untouched with the failure reported, and never a
 // temporary file left.
 TEST_F(ConvertTest, RunningOutOfMemoryWhileWritingLeavesAWholeFile) {
-  MakeWorkedExample();
+  MakeSampleTree();
   const std::string old = "<DL><p>old</DL><P>\r\n";
   for (std::size_t failing = 0;; ++failing) {
     WriteFile(bookmarks(), old);
