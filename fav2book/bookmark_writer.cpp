@@ -1,6 +1,9 @@
 #include "fav2book/bookmark_writer.h"
 
 #include <algorithm>
+#include <string>
+
+#include "platform/utf8.h"
 
 namespace pelmo {
 
@@ -68,8 +71,48 @@ void AppendEscaped(std::string& out, char byte) {
       out += "&gt;";
       break;
     default:
-      out += byte;
+      if (static_cast<unsigned char>(byte) < 0x20) {  // would break the line or the markup
+        out += "&#";
+        out += std::to_string(static_cast<unsigned char>(byte));
+        out += ';';
+      } else {
+        out += byte;
+      }
   }
+}
+
+bool IsAsciiLetter(char byte) {
+  return (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z');
+}
+
+bool IsAsciiAlphanumeric(char byte) {
+  return IsAsciiLetter(byte) || (byte >= '0' && byte <= '9');
+}
+
+// Whether a reader could take the '&' at url[at] for the start of a character
+// reference: "&#", or a name that is not directly followed by '=' (a browser does
+// not decode "&name=" inside an attribute, so a query such as "?a=1&b=2" stays).
+bool StartsReference(std::string_view url, std::size_t at) {
+  std::size_t next = at + 1;
+  if (next < url.size() && url[next] == '#') return true;
+  if (next >= url.size() || !IsAsciiLetter(url[next])) return false;
+  while (next < url.size() && IsAsciiAlphanumeric(url[next])) ++next;
+  return next == url.size() || url[next] != '=';
+}
+
+// The longest start of text within limit bytes that does not end inside a UTF-8
+// sequence.
+std::string_view CutAtCharacter(std::string_view text, std::size_t limit) {
+  std::size_t end = std::min(text.size(), limit);
+  std::size_t start = end;
+  while (start > 0 && platform::IsUtf8Continuation(static_cast<unsigned char>(text[start - 1]))) {
+    --start;
+  }
+  if (start == 0) return text.substr(0, end);
+  const auto lead = static_cast<unsigned char>(text[start - 1]);
+  const std::size_t expected = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+  if (expected > 1 && end - (start - 1) < expected) end = start - 1;
+  return text.substr(0, end);
 }
 
 }  // namespace
@@ -81,30 +124,70 @@ std::string EscapeName(std::string_view name) {
   return escaped;
 }
 
+// A title is shown, never read back as a name, so '&' is not doubled; it is written
+// "&amp;" only where a browser would take it for the start of a reference.
+std::string EscapeTitle(std::string_view title) {
+  std::string escaped;
+  escaped.reserve(title.size() + 8);
+  for (std::size_t at = 0; at < title.size(); ++at) {
+    if (title[at] != '&') {
+      AppendEscaped(escaped, title[at]);
+    } else {
+      escaped += StartsReference(title, at) ? "&amp;" : "&";
+    }
+  }
+  return escaped;
+}
+
 std::string EscapeUrl(std::string_view url) {
   std::string escaped;
   escaped.reserve(url.size());
-  for (char byte : url) {
-    if (byte == '"') {
+  for (std::size_t at = 0; at < url.size(); ++at) {
+    if (url[at] == '"') {
       escaped += "%22";
+    } else if (url[at] == '&' && StartsReference(url, at)) {
+      escaped += "&amp;";
     } else {
-      escaped += byte;
+      escaped += url[at];
     }
   }
   return escaped;
 }
 
 std::string BookmarkHeader(std::string_view title) {
+  const std::string escaped = EscapeTitle(CutAtCharacter(title, kTitleLimit));
   std::string header;
-  header.reserve(45 + 2 * title.size());
-  header.append("<TITLE>").append(title).append("</TITLE>\r\n\r\n<H1>").append(title);
+  header.reserve(45 + 2 * escaped.size());
+  header.append("<TITLE>").append(escaped).append("</TITLE>\r\n\r\n<H1>").append(escaped);
   header.append("</H1>\r\n\r\n\r\n<DL><p>\r\n\r\n");
   return header;
 }
 
-std::size_t FindMergePoint(std::string_view text) {
-  const std::size_t found = text.rfind("</DL>");
-  return found == std::string_view::npos ? 0 : found;
+void MergePointFinder::feed(std::string_view chunk) {
+  for (char byte : chunk) {
+    if (byte == kListEnd[matched_]) {
+      ++matched_;
+    } else {
+      // '<' occurs only at the start of the pattern, so no longer partial match
+      // can survive a mismatch.
+      matched_ = byte == kListEnd[0] ? 1 : 0;
+    }
+    ++consumed_;
+    if (matched_ == kListEnd.size()) {
+      last_ = consumed_ - kListEnd.size();
+      matched_ = 0;
+    }
+  }
+}
+
+std::optional<std::uint64_t> FindMergePoint(platform::File& file) {
+  MergePointFinder finder;
+  char chunk[kMergeScanChunk];
+  for (std::size_t got; (got = file.read(chunk, sizeof chunk)) > 0;) {
+    finder.feed(std::string_view(chunk, got));
+  }
+  if (file.readFailed()) return std::nullopt;
+  return finder.mergePoint();
 }
 
 bool WriteBookmarkTree(platform::ReplacementFile& file, TreeNode& root,

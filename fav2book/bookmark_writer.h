@@ -1,10 +1,13 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "fav2book/tree_node.h"
+#include "platform/file.h"
 #include "platform/replace.h"
 #include "ui/progress.h"
 
@@ -14,17 +17,41 @@ inline constexpr std::string_view kMergeMarker = "\t<HR>\r\n\r\n";
 inline constexpr std::string_view kListClose = "</DL><P>\r\n\r\n";
 
 // A name as it stands in a heading or an anchor: "&" doubled (the reader turns "&&"
-// back into "&"), "<" and ">" as character references so no name can open a tag.
+// back into "&"), "<" and ">" as character references so no name can open a tag,
+// bytes below 0x20 as numeric references so no name can break its line.
 std::string EscapeName(std::string_view name);
 // A URL as it stands inside the quoted HREF: a quote would end the attribute, so it
-// is percent-encoded; everything else is written as collected.
+// is percent-encoded; an "&" that a reader could take for the start of a character
+// reference is written "&amp;"; everything else is written as collected.
 std::string EscapeUrl(std::string_view url);
 
-// The header of a new bookmark file with the title.
+// A title longer than this is cut, at the start of a character.
+inline constexpr std::size_t kTitleLimit = 127;
+// The merge point is looked for in chunks of this size; a list end across two
+// chunks counts like any other.
+inline constexpr std::size_t kMergeScanChunk = 64 * 1024;
+
+// The header of a new bookmark file with the title: markup and control bytes escaped
+// as in names, and "&" kept as it is unless it would start a reference.
 std::string BookmarkHeader(std::string_view title);
 
-// Offset of the last "</DL>" (exact case) in the text; 0 when there is none.
-std::size_t FindMergePoint(std::string_view text);
+// Finds the offset of the last "</DL>" (exact case) in a text read in pieces of any
+// size; 0 when there is none.
+class MergePointFinder {
+ public:
+  void feed(std::string_view chunk);
+  std::uint64_t mergePoint() const { return last_; }
+
+ private:
+  static constexpr std::string_view kListEnd = "</DL>";
+  std::uint64_t consumed_ = 0;
+  std::uint64_t last_ = 0;
+  std::size_t matched_ = 0;  // bytes of kListEnd matched up to here
+};
+
+// The merge point of the file, read from where it stands to its end; nullopt when
+// a read fails.
+std::optional<std::uint64_t> FindMergePoint(platform::File& file);
 
 // Writes the entries of the root and the closing of the top-level list, freeing
 // each node once written. False at the first failed write; the nodes not yet

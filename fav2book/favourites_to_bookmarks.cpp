@@ -3,15 +3,16 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "fav2book/bookmark_writer.h"
 #include "fav2book/favourites_tree.h"
 #include "fav2book/folder_scan.h"
 #include "fav2book/path_fit.h"
-#include "platform/directory.h"
 #include "platform/file.h"
 #include "platform/replace.h"
 #include "ui/progress.h"
@@ -26,10 +27,10 @@ constexpr std::string_view kFileNotWritten = "Unable to write Bookmark file!";
 constexpr std::string_view kFavouritesUnread = "Unable to read some Favourites!";
 constexpr std::uint16_t kProgressRange = 800;
 
-// What the new file starts with, before the entries.
-struct Preamble {
-  std::string oldText;  // the kept part of the existing file
-  bool merged = false;  // the marker follows instead of a header
+// The settled bookmark file and what its new content starts with.
+struct Target {
+  platform::ReplacementFile file;
+  bool merge = false;  // the old bookmarks come first
 };
 
 std::optional<ScanChain> OpenFavouritesScan(const std::string& folder) {
@@ -38,34 +39,34 @@ std::optional<ScanChain> OpenFavouritesScan(const std::string& folder) {
   return ScanOpen(searchPath);
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-  std::optional<platform::File> file =
-      platform::File::open(path, platform::FileAccess::ReadExisting);
-  if (!file) return std::nullopt;
-  std::string text;
-  char chunk[65536];
-  for (std::size_t got; (got = file->read(chunk, sizeof chunk)) > 0;) text.append(chunk, got);
-  if (file->readFailed()) return std::nullopt;
-  return text;
+// Copies the first count bytes of from (all of them when count is 0).
+bool CopyLeadingBytes(platform::File& from, std::uint64_t count, platform::ReplacementFile& to) {
+  char chunk[kMergeScanChunk];
+  for (std::uint64_t left = count;;) {
+    std::size_t want = sizeof chunk;
+    if (count != 0) want = static_cast<std::size_t>(std::min<std::uint64_t>(left, want));
+    if (want == 0) return true;
+    const std::size_t got = from.read(chunk, want);
+    if (got == 0) return !from.readFailed() && count == 0;
+    if (!to.write(std::string_view(chunk, got))) return false;
+    left -= got;
+  }
 }
 
-// Merge keeps the old bookmarks up to their last list end; a file without one is
-// kept whole, and the new list follows it.
-std::optional<Preamble> PrepareMerge(const std::string& path) {
-  std::optional<std::string> old = ReadWholeFile(path);
-  if (!old) return std::nullopt;
-  Preamble preamble;
-  const std::size_t mergePoint = FindMergePoint(*old);
-  preamble.merged = mergePoint != 0;
-  preamble.oldText = preamble.merged ? old->substr(0, mergePoint) : std::move(*old);
-  return preamble;
+// Merge keeps the old bookmarks up to their last list end, streamed through a
+// buffer; a file without one is kept whole, and the new list follows it.
+bool WriteMergedStart(platform::File& old, platform::ReplacementFile& file,
+                      std::string_view title) {
+  if (!old.rewind()) return false;
+  const std::optional<std::uint64_t> mergePoint = FindMergePoint(old);
+  if (!mergePoint || !old.rewind() || !CopyLeadingBytes(old, *mergePoint, file)) return false;
+  return file.write(*mergePoint != 0 ? kMergeMarker : BookmarkHeader(title));
 }
 
-bool WritePreamble(platform::ReplacementFile& file, const Preamble& preamble,
-                   std::string_view title) {
-  if (!file.write(preamble.oldText)) return false;
-  if (preamble.merged) return file.write(kMergeMarker);
-  return file.write(BookmarkHeader(title));
+bool WriteStart(Target& target, std::string_view title) {
+  platform::File* old = target.merge ? target.file.existing() : nullptr;
+  if (old != nullptr) return WriteMergedStart(*old, target.file, title);
+  return target.file.write(BookmarkHeader(title));
 }
 
 int PositionBeforeWriting(std::uint32_t collected) {
@@ -73,64 +74,53 @@ int PositionBeforeWriting(std::uint32_t collected) {
   return static_cast<int>(std::max<long long>(position, INT_MIN));
 }
 
-// Settles an existing file: nullopt gives up (its message shown, or none on
-// Cancel); otherwise the preamble to write.
-std::optional<Preamble> SettleExistingFile(const ConversionSettings& settings,
-                                           ui::Backend& backend) {
-  if (settings.bookmarkFile.empty()) {
+// Settles the bookmark file before the long walk of the folder: nullopt gives up
+// (its message shown, or none on Cancel). A file the user may not write is refused
+// before anything is asked.
+std::optional<Target> SettleExistingFile(const ConversionSettings& settings, ui::Backend& backend) {
+  std::optional<platform::ReplacementFile> file;
+  if (!settings.bookmarkFile.empty()) file = platform::ReplacementFile::open(settings.bookmarkFile);
+  if (!file) {
     backend.showMessage(kFileNotOpened, ui::Icon::Warning);
     return std::nullopt;
   }
-  switch (platform::GetPathKind(settings.bookmarkFile)) {
-    case platform::PathKind::Missing:
-      return Preamble{};
-    case platform::PathKind::File:
-      break;
-    default:  // a directory or a device is not a bookmark file to replace
-      backend.showMessage(kFileNotOpened, ui::Icon::Warning);
-      return std::nullopt;
-  }
+  if (file->existing() == nullptr) return Target{std::move(*file)};
   const ui::OverwriteChoice choice =
       settings.automatic
           ? (settings.merge ? ui::OverwriteChoice::Merge : ui::OverwriteChoice::Replace)
           : backend.askOverwrite();
   if (choice == ui::OverwriteChoice::Cancel) return std::nullopt;
-  if (choice == ui::OverwriteChoice::Replace) return Preamble{};
-  std::optional<Preamble> merge = PrepareMerge(settings.bookmarkFile);
-  if (!merge) backend.showMessage(kFileNotOpened, ui::Icon::Warning);
-  return merge;
+  return Target{std::move(*file), choice == ui::OverwriteChoice::Merge};
 }
 
-}  // namespace
+// The new file: created only now that the tree is collected, so that no temporary
+// file stands beside the old one during the walk.
+bool WriteBookmarkFile(Target& target, TreeNode& root, std::string_view title,
+                       const ui::ProgressDialog& progress) {
+  return target.file.begin() && WriteStart(target, title) &&
+         WriteBookmarkTree(target.file, root, progress) && target.file.commit();
+}
 
-bool ConvertFavouritesToBookmarks(const ConversionSettings& settings, ui::Backend& backend) {
+bool Convert(const ConversionSettings& settings, ui::Backend& backend) {
   std::optional<ScanChain> scan = OpenFavouritesScan(settings.favouritesFolder);
   if (!scan) {
     backend.showMessage(kFolderNotOpened, ui::Icon::Warning);
     return false;
   }
-  std::optional<Preamble> preamble = SettleExistingFile(settings, backend);
-  if (!preamble) return false;
-  std::optional<platform::ReplacementFile> file =
-      platform::ReplacementFile::create(settings.bookmarkFile);
-  if (!file) {
-    backend.showMessage(kFileNotOpened, ui::Icon::Warning);
-    return false;
-  }
+  std::optional<Target> target = SettleExistingFile(settings, backend);
+  if (!target) return false;
 
   ui::ProgressDialog progress;
   if (!settings.quiet) progress = ui::ProgressOpen(backend);
   ui::ProgressSetRange(progress, kProgressRange);
   ui::ProgressSetStep(progress, 1);
 
-  bool written = WritePreamble(*file, *preamble, settings.bookmarkTitle);
-  preamble.reset();
   FavouritesTree tree;
   const Collection collection = CollectFavourites(*scan, tree.root(), progress);
   ui::ProgressSetStatus(progress, "Writing converted file...");
   ui::ProgressSetPosition(progress, PositionBeforeWriting(collection.collected));
-  written = written && !collection.outOfMemory && WriteBookmarkTree(*file, tree.root(), progress) &&
-            file->commit();
+  const bool written = !collection.outOfMemory &&
+                       WriteBookmarkFile(*target, tree.root(), settings.bookmarkTitle, progress);
   ui::ProgressClose(progress);
 
   if (!written) {
@@ -143,6 +133,19 @@ bool ConvertFavouritesToBookmarks(const ConversionSettings& settings, ui::Backen
     return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool ConvertFavouritesToBookmarks(const ConversionSettings& settings, ui::Backend& backend) {
+  // Running out of memory anywhere gives up with the old file as it was: every
+  // handle, the temporary file and the tree are released on the way out.
+  try {
+    return Convert(settings, backend);
+  } catch (const std::bad_alloc&) {
+    backend.showMessage(kFileNotWritten, ui::Icon::Warning);
+    return false;
+  }
 }
 
 }  // namespace pelmo

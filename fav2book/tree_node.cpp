@@ -2,7 +2,6 @@
 
 #include <new>
 #include <type_traits>
-#include <vector>
 
 namespace pelmo {
 
@@ -37,25 +36,27 @@ void FreeTreeNode(TreeNode* node) {
   delete node;
 }
 
+// Climbs through the parent links rather than a stack of its own: freeing must not
+// allocate, as it also runs when memory has run out.
 void FreeTreeBelow(TreeNode& folder) {
-  std::vector<TreeNode*> open{&folder};
-  while (!open.empty()) {
-    TreeNode* current = open.back();
-    if (!HasEntries(*current)) {
-      open.pop_back();
-      if (current != &folder) {
-        ListRemove(&current->link);
-        FreeTreeNode(current);
+  TreeNode* current = &folder;
+  for (;;) {
+    if (HasEntries(*current)) {
+      TreeNode* first = AsTreeNode(current->children.head());
+      if (HasEntries(*first)) {
+        first->parent = current;
+        current = first;
+      } else {
+        ListRemove(&first->link);
+        FreeTreeNode(first);
       }
       continue;
     }
-    TreeNode* first = AsTreeNode(current->children.head());
-    if (HasEntries(*first)) {
-      open.push_back(first);
-    } else {
-      ListRemove(&first->link);
-      FreeTreeNode(first);
-    }
+    if (current == &folder) return;
+    TreeNode* parent = current->parent;
+    ListRemove(&current->link);
+    FreeTreeNode(current);
+    current = parent;
   }
 }
 

@@ -4,23 +4,32 @@
 
 namespace pelmo::platform {
 
-ReplacementFile::ReplacementFile(File file, std::string temporaryPath, std::string targetPath)
-    : file_(std::move(file)),
-      temporaryPath_(std::move(temporaryPath)),
-      targetPath_(std::move(targetPath)) {}
+ReplacementFile::ReplacementFile(std::intptr_t directoryHandle, std::string directory,
+                                 std::string targetName, std::optional<File> existing)
+    : directoryHandle_(directoryHandle),
+      directory_(std::move(directory)),
+      targetName_(std::move(targetName)),
+      existing_(std::move(existing)) {}
 
 ReplacementFile::ReplacementFile(ReplacementFile&& other) noexcept
-    : file_(std::exchange(other.file_, std::nullopt)),
-      temporaryPath_(std::exchange(other.temporaryPath_, {})),
-      targetPath_(std::move(other.targetPath_)),
+    : directoryHandle_(std::exchange(other.directoryHandle_, -1)),
+      directory_(std::move(other.directory_)),
+      targetName_(std::move(other.targetName_)),
+      existing_(std::exchange(other.existing_, std::nullopt)),
+      file_(std::exchange(other.file_, std::nullopt)),
+      temporaryName_(std::exchange(other.temporaryName_, {})),
       committed_(other.committed_) {}
 
 ReplacementFile& ReplacementFile::operator=(ReplacementFile&& other) noexcept {
   if (this != &other) {
     discard();
+    closeDirectory();
+    directoryHandle_ = std::exchange(other.directoryHandle_, -1);
+    directory_ = std::move(other.directory_);
+    targetName_ = std::move(other.targetName_);
+    existing_ = std::exchange(other.existing_, std::nullopt);
     file_ = std::exchange(other.file_, std::nullopt);
-    temporaryPath_ = std::exchange(other.temporaryPath_, {});
-    targetPath_ = std::move(other.targetPath_);
+    temporaryName_ = std::exchange(other.temporaryName_, {});
     committed_ = other.committed_;
   }
   return *this;
@@ -28,13 +37,17 @@ ReplacementFile& ReplacementFile::operator=(ReplacementFile&& other) noexcept {
 
 ReplacementFile::~ReplacementFile() {
   discard();
+  closeDirectory();
 }
 
-void ReplacementFile::discard() {
-  // Closed first: some systems cannot remove a file that is still open.
-  file_.reset();
-  if (!temporaryPath_.empty()) RemoveFile(temporaryPath_);
-  temporaryPath_.clear();
+std::optional<ReplacementFile> ReplacementFile::create(std::string_view targetPath) {
+  std::optional<ReplacementFile> replacement = open(targetPath);
+  if (replacement && !replacement->begin()) replacement.reset();
+  return replacement;
+}
+
+File* ReplacementFile::existing() {
+  return existing_ ? &*existing_ : nullptr;
 }
 
 bool ReplacementFile::write(std::string_view bytes) {

@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 
 const std::string kNotWritten = "Unable to write some shortcut files!";
 
-TEST_F(ConversionTest, WorkedExampleWithProgress) {
+TEST_F(ConversionTest, NewsFolderAndTwoLinksWithProgress) {
   ASSERT_TRUE(
       Convert("<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n<TITLE>Bookmarks</TITLE>\r\n"
               "<H1>Bookmarks</H1>\r\n<DL><p>\r\n<DT><H3>News</H3>\r\n<DL><p>\r\n"

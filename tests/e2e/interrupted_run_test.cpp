@@ -109,12 +109,6 @@ int CheckTree(const TempDir& dir, const std::map<std::string, std::vector<std::s
   return temporaries;
 }
 
-int RunsFromEnvironment(const char* name, int fallback) {
-  const char* value = std::getenv(name);
-  return value == nullptr ? fallback : std::atoi(value);
-}
-
-// PELMO_KILLED_RUNS sets the number of runs (the full check takes 200).
 TEST(InterruptedRun, KilledRunsLeaveEveryShortcutWhole) {
   TempDir dir;
   WriteFile(dir / "old.html", BookmarkFile("old"));
@@ -129,7 +123,7 @@ TEST(InterruptedRun, KilledRunsLeaveEveryShortcutWhole) {
 
   std::mt19937 random(20261207);
   std::uniform_int_distribution<long> moment(0, runTime.count() * 5 / 4);
-  const int runs = RunsFromEnvironment("PELMO_KILLED_RUNS", 30);
+  const int runs = StressRuns(200, 30);
   int temporaries = 0;
   for (int run = 0; run < runs; ++run) {
     pid_t child = StartConversion(dir, run % 2 == 0 ? "old.html" : "new.html");

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "support/temp_dir.h"
@@ -57,6 +58,13 @@ inline ProgramRun RunProgram(const std::string& directory, const std::vector<std
   run.out = ReadFile(io / "out");
   run.err = ReadFile(io / "err");
   return run;
+}
+
+// The stress tests run a share of their runs under ctest; PELMO_STRESS_RUNS=1 gives
+// the full count.
+inline int StressRuns(int full, int share) {
+  const char* all = std::getenv("PELMO_STRESS_RUNS");
+  return all != nullptr && std::string_view(all) == "1" ? full : share;
 }
 
 }  // namespace pelmo::testing

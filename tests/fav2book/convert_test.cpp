@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdint>
+#include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <map>
+#include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -12,6 +17,40 @@
 #include "platform/paths.h"
 #include "support/child_process.h"
 #include "support/scripted_backend.h"
+
+// Lets a test make one allocation fail, as on a machine that has run out of memory:
+// the allocation that many from now throws, and the later ones succeed again.
+constexpr std::size_t kNoFailure = SIZE_MAX;
+std::size_t allocationsBeforeFailure = kNoFailure;
+
+void* operator new(std::size_t size) {
+  if (allocationsBeforeFailure != kNoFailure && allocationsBeforeFailure-- == 0) {
+    allocationsBeforeFailure = kNoFailure;
+    throw std::bad_alloc();
+  }
+  if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
+  throw std::bad_alloc();
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  try {
+    return ::operator new(size);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+// The blocks come from malloc above, which the compiler cannot see.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void operator delete(void* block) noexcept {
+  std::free(block);
+}
+void operator delete(void* block, std::size_t) noexcept {
+  std::free(block);
+}
+void operator delete(void* block, const std::nothrow_t&) noexcept {
+  std::free(block);
+}
+#pragma GCC diagnostic pop
 
 namespace pelmo {
 namespace {
@@ -26,7 +65,8 @@ constexpr const char* kTitle = "Favourites converted by PELMO";
 
 const std::string kHeader = std::string("<TITLE>") + kTitle + "</TITLE>\r\n\r\n<H1>" + kTitle +
                             "</H1>\r\n\r\n\r\n<DL><p>\r\n\r\n";
-// The entries of the worked example, from its first folder to the closing line.
+// The entries of the sample tree (an empty folder, a link, a folder holding a link),
+// from its first folder to the closing line.
 const std::string kEntries =
     "\t<DT><H3 FOLDED>Empty</H3>\r\n\r\n\t<DL><P>\r\n\r\n\t</DL><P>\r\n\r\n"
     "\t<DT><A HREF=\"file:///C:/news.htm\">News</A>\r\n\r\n"
@@ -50,7 +90,7 @@ class ConvertTest : public ::testing::Test {
   std::string bookmarks() const { return (dir.path() / "out" / "bookmarks.html").string(); }
   std::filesystem::path outDir() const { return dir.path() / "out"; }
 
-  void MakeWorkedExample() {
+  void MakeSampleTree() {
     std::filesystem::create_directories(favourites() / "Empty");
     std::filesystem::create_directories(favourites() / "Tools & Tips");
     WriteShortcut(favourites() / "News.url", "file:///C:/news.htm");
@@ -70,8 +110,8 @@ class ConvertTest : public ::testing::Test {
   ScriptedBackend backend;
 };
 
-TEST_F(ConvertTest, WritesTheWorkedExampleByteForByte) {
-  MakeWorkedExample();
+TEST_F(ConvertTest, WritesTheSampleTreeByteForByte) {
+  MakeSampleTree();
   ASSERT_TRUE(Convert());
   const std::string written = ReadFile(bookmarks());
   EXPECT_EQ(written, kHeader + kEntries);
@@ -98,7 +138,7 @@ TEST_F(ConvertTest, WritesTheWorkedExampleByteForByte) {
 }
 
 TEST_F(ConvertTest, AnswersToTheOverwriteQuestionNeverLeaveOldBytesBehind) {
-  MakeWorkedExample();
+  MakeSampleTree();
   using ui::OverwriteChoice;
   const std::string before = "<DL><p>\r\n\t<DT><A HREF=\"http://old/\">Old</A>\r\n";
   const struct {
@@ -121,6 +161,11 @@ TEST_F(ConvertTest, AnswersToTheOverwriteQuestionNeverLeaveOldBytesBehind) {
       {"a list end at offset 0 counts as none", OverwriteChoice::Merge, "</DL>x",
        "</DL>x" + kHeader + kEntries},
       {"an empty file gets the header", OverwriteChoice::Merge, "", kHeader + kEntries},
+      {"a list end across two reads", OverwriteChoice::Merge,
+       std::string(kMergeScanChunk - 2, 'a') + "</DL>tail",
+       std::string(kMergeScanChunk - 2, 'a') + "\t<HR>\r\n\r\n" + kEntries},
+      {"a long tail behind an early list end", OverwriteChoice::Merge,
+       "head</DL>" + std::string(3 * kMergeScanChunk, 't'), "head\t<HR>\r\n\r\n" + kEntries},
   };
   for (const auto& c : cases) {
     WriteFile(bookmarks(), c.old);
@@ -147,15 +192,26 @@ TEST_F(ConvertTest, EscapesMarkupInNamesAndQuotesInUrls) {
   WriteShortcut(favourites() / "a & b.url", "http://x/?a=1&b=2");
   WriteShortcut(favourites() / "say \"hi\".url", "http://x/\"><script>");
   WriteShortcut(favourites() / "caf\xE9.url", "http://caf\xE9/");
+  WriteShortcut(favourites() / "ref\x01s\t.url", "http://x/?q=&amp;&#65;&lt&x=1&");
   ASSERT_TRUE(Convert());
   EXPECT_EQ(
       ReadFile(bookmarks()),
       kHeader + "\t<DT><A HREF=\"http://x/?a=1&b=2\">a && b</A>\r\n\r\n" +
           "\t<DT><A HREF=\"http://caf\xE9/\">caf\xE9</A>\r\n\r\n" +
           "\t<DT><H3 FOLDED>R&&D &lt;new&gt;</H3>\r\n\r\n\t<DL><P>\r\n\r\n\t</DL><P>\r\n\r\n" +
+          "\t<DT><A HREF=\"http://x/?q=&amp;amp;&amp;#65;&amp;lt&x=1&\">ref&#1;s&#9;</A>\r\n\r\n" +
           "\t<DT><A HREF=\"http://x/%22><script>\">say \"hi\"</A>\r\n\r\n" + kClose);
   // A name at the longest a file name can be is never cut once doubled.
   EXPECT_EQ(EscapeName(std::string(255, '&')), std::string(510, '&'));
+  // The title is escaped as names are, but for its '&', and cut before a character
+  // that would not fit.
+  const std::string title = "&lt;b&gt;A & B&amp;lt;&lt;/b&gt;&#10;";
+  EXPECT_EQ(BookmarkHeader("<b>A & B&lt;</b>\n"), "<TITLE>" + title + "</TITLE>\r\n\r\n<H1>" +
+                                                      title + "</H1>\r\n\r\n\r\n<DL><p>\r\n\r\n");
+  const std::string longTitle = std::string(125, 't') + "\xC3\xA9\xE2\x82\xAC";
+  EXPECT_EQ(BookmarkHeader(longTitle), BookmarkHeader(longTitle.substr(0, 127)));
+  EXPECT_EQ(BookmarkHeader(longTitle), BookmarkHeader(longTitle.substr(0, 128)));
+  EXPECT_EQ(BookmarkHeader(longTitle).size(), 45 + 2 * 127u);
 }
 
 TEST_F(ConvertTest, IndentsEveryLevelBeyondFortyAndClimbsBackOut) {
@@ -177,7 +233,7 @@ TEST_F(ConvertTest, IndentsEveryLevelBeyondFortyAndClimbsBackOut) {
 }
 
 TEST_F(ConvertTest, ScansTheCurrentDirectoryForAnEmptyFolderPath) {
-  MakeWorkedExample();
+  MakeSampleTree();
   testing::CurrentDirectoryGuard guard;
   std::filesystem::current_path(favourites());
   settings.favouritesFolder.clear();
@@ -186,7 +242,7 @@ TEST_F(ConvertTest, ScansTheCurrentDirectoryForAnEmptyFolderPath) {
 }
 
 TEST_F(ConvertTest, WritesWhatCouldBeReadThenReportsWhatCouldNot) {
-  MakeWorkedExample();
+  MakeSampleTree();
   std::filesystem::create_directories(favourites() / "Locked");
   WriteShortcut(favourites() / "Locked" / "hidden.url", "http://hidden/");
   ASSERT_EQ(::chmod((favourites() / "Locked").string().c_str(), 0), 0);
@@ -208,6 +264,9 @@ TEST_F(ConvertTest, WritesWhatCouldBeReadThenReportsWhatCouldNot) {
 }
 
 TEST_F(ConvertTest, ReportsWhatCannotBeOpened) {
+  const std::string locked = (outDir() / "locked.html").string();
+  WriteFile(locked, "old");
+  ::chmod(locked.c_str(), 0444);  // read-only, even for root
   const struct {
     const char* what;
     std::string folder;
@@ -221,6 +280,8 @@ TEST_F(ConvertTest, ReportsWhatCannotBeOpened) {
       {"empty file path", favourites().string(), "", "Unable to open Bookmark file!"},
       {"file is a directory", favourites().string(), dir.str(), "Unable to open Bookmark file!"},
       {"missing directory", favourites().string(), (dir.path() / "no" / "b.html").string(),
+       "Unable to open Bookmark file!"},
+      {"read-only file, refused before asking", favourites().string(), locked,
        "Unable to open Bookmark file!"},
   };
   for (const auto& c : cases) {
@@ -236,10 +297,11 @@ TEST_F(ConvertTest, ReportsWhatCannotBeOpened) {
     EXPECT_TRUE(local.progressLog.empty()) << c.what;
   }
   EXPECT_TRUE(std::filesystem::is_directory(dir.path()));
+  EXPECT_EQ(ReadFile(locked), "old");
 }
 
 TEST_F(ConvertTest, LeavesTheOldFileWhenItCannotBeReadReplacedOrWritten) {
-  MakeWorkedExample();
+  MakeSampleTree();
   for (int i = 0; i < 50; ++i) {
     WriteShortcut(favourites() / ("link" + std::to_string(i) + ".url"), "http://example.com/");
   }
@@ -272,7 +334,7 @@ TEST_F(ConvertTest, LeavesTheOldFileWhenItCannotBeReadReplacedOrWritten) {
 }
 
 TEST_F(ConvertTest, MergeAsksNothingInAutomaticModeOnly) {
-  MakeWorkedExample();
+  MakeSampleTree();
   const std::string old = "<DL><p>\r\n\t<DT><A HREF=\"http://old/\">Old</A>\r\n</DL><p>\r\n";
   const struct {
     bool automatic;
@@ -291,6 +353,82 @@ TEST_F(ConvertTest, MergeAsksNothingInAutomaticModeOnly) {
     EXPECT_TRUE(ConvertFavouritesToBookmarks(settings, local));
     EXPECT_EQ(local.overwriteQuestions, c.questions);
     ExpectOnlyBookmarks(c.expected);
+  }
+}
+
+// A backend whose progress window runs the test's code at each status and step.
+class HookedBackend : public ScriptedBackend {
+ public:
+  std::function<void(std::string_view)> onStatus = [](std::string_view) {};
+  std::function<void()> onStep = [] {};
+  std::function<void()> onClose = [] {};
+
+  std::unique_ptr<ui::ProgressView> openProgress() override {
+    return std::make_unique<HookedProgress>(*this);
+  }
+
+ private:
+  class HookedProgress : public ui::ProgressView {
+   public:
+    explicit HookedProgress(HookedBackend& backend) : backend_(backend) {}
+    ~HookedProgress() override { backend_.onClose(); }
+    void setStatus(std::string_view text) override { backend_.onStatus(text); }
+    void setRange(std::uint32_t) override {}
+    void setStep(int) override {}
+    void step() override { backend_.onStep(); }
+    void setPosition(int) override {}
+
+   private:
+    HookedBackend& backend_;
+  };
+};
+
+// The walk is the long part of a run: no temporary file stands beside the old
+// file while it goes on.
+TEST_F(ConvertTest, TheTemporaryFileIsMadeOnlyAfterTheWalk) {
+  MakeSampleTree();
+  WriteFile(bookmarks(), "old");
+  HookedBackend local;
+  local.overwriteAnswers = {ui::OverwriteChoice::Replace};
+  bool writing = false;
+  int stepsWhileWalking = 0;
+  local.onStatus = [&](std::string_view text) { writing = text == "Writing converted file..."; };
+  local.onStep = [&] {
+    if (writing) return;
+    ++stepsWhileWalking;
+    ExpectOnlyBookmarks("old", "while walking");
+  };
+  ASSERT_TRUE(ConvertFavouritesToBookmarks(settings, local));
+  EXPECT_EQ(stepsWhileWalking, 2);
+  ExpectOnlyBookmarks(kHeader + kEntries);
+}
+
+// Whichever allocation fails while the file is written, the run ends normally: a
+// whole new file, or the old one untouched with the failure reported, and never a
+// temporary file left.
+TEST_F(ConvertTest, RunningOutOfMemoryWhileWritingLeavesAWholeFile) {
+  MakeSampleTree();
+  const std::string old = "<DL><p>old</DL><P>\r\n";
+  for (std::size_t failing = 0;; ++failing) {
+    WriteFile(bookmarks(), old);
+    // Armed once the tree is collected, disarmed when the progress window closes.
+    HookedBackend local;
+    local.onStatus = [failing](std::string_view text) {
+      if (text == "Writing converted file...") allocationsBeforeFailure = failing;
+    };
+    local.onClose = [] { allocationsBeforeFailure = kNoFailure; };
+    local.overwriteAnswers = {ui::OverwriteChoice::Merge};
+    const bool converted = ConvertFavouritesToBookmarks(settings, local);
+    const std::string after = ReadFile(bookmarks());
+    if (converted) {
+      EXPECT_EQ(after, "<DL><p>old\t<HR>\r\n\r\n" + kEntries) << failing;
+      EXPECT_GE(failing, 3u) << "the writing allocates less than expected";
+      break;  // no allocation was left to fail
+    }
+    EXPECT_EQ(after, old) << failing;
+    EXPECT_EQ(local.messageTexts(), std::vector<std::string>{"Unable to write Bookmark file!"})
+        << failing;
+    ExpectOnlyBookmarks(after, std::to_string(failing));
   }
 }
 

@@ -71,7 +71,7 @@ std::vector<std::string> ExpectedWalk(const std::string& directory) {
 
 TEST(FolderScan, WalksDepthFirstCountingTheLevelsLeft) {
   TempDir dir;
-  // The worked walk (A holding x.url, beside y.url), plus an empty directory and a
+  // A holding x.url beside y.url, plus an empty directory and a
   // move off the end of two directories at once.
   std::filesystem::create_directories(dir.path() / "A");
   WriteShortcut(dir.path() / "A" / "x.url", "u");

@@ -1,9 +1,14 @@
 #include "platform/replace.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "support/child_process.h"
 #include "support/temp_dir.h"
@@ -28,8 +33,11 @@ TEST(ReplacementFileTest, CommitPutsTheNewContentInPlace) {
     TempDir dir;
     const std::string target = dir / c.name;
     if (c.existed) WriteFile(target, "old");
-    std::optional<ReplacementFile> file = ReplacementFile::create(target);
+    std::optional<ReplacementFile> file = ReplacementFile::open(target);
     ASSERT_TRUE(file) << c.name.size();
+    EXPECT_EQ(file->existing() != nullptr, c.existed);
+    EXPECT_EQ(ReadTree(dir.path()).size(), c.existed ? 1u : 0u) << "a temporary file before begin";
+    ASSERT_TRUE(file->begin());
     EXPECT_EQ(ReadFile(target), c.existed ? "old" : "");  // untouched until commit
     ASSERT_TRUE(file->write("new ") && file->write(content.substr(4)));
     ASSERT_TRUE(file->commit());
@@ -69,12 +77,18 @@ TEST(ReplacementFileTest, ReplacesWhatALinkPointsTo) {
   EXPECT_EQ(status.st_mode & 07777, 0640u);
 }
 
-TEST(ReplacementFileTest, RefusesWhatIsNoRegularFile) {
+TEST(ReplacementFileTest, RefusesWhatIsNoRegularFileOrMayNotBeWritten) {
   TempDir dir;
   fs::create_directory(dir / "folder");
-  EXPECT_FALSE(ReplacementFile::create(dir / "folder"));
-  EXPECT_FALSE(ReplacementFile::create(dir / "missing/bookmark.htm"));
-  EXPECT_EQ(ReadTree(dir.path()), (Tree{{"folder/", ""}}));
+  ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+  WriteFile(dir / "read-only", "old");
+  ASSERT_EQ(::chmod((dir / "read-only").c_str(), 0444), 0);  // refused even for root
+  for (const char* name : {"folder", "missing/bookmark.htm", "pipe", "read-only", "folder/"}) {
+    EXPECT_FALSE(ReplacementFile::open(dir / name)) << name;
+  }
+  EXPECT_EQ(ReadTree(dir / "folder"), Tree{});
+  EXPECT_EQ(ReadFile(dir / "read-only"), "old");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 3);
 }
 
 // A write beyond RLIMIT_FSIZE fails as on a full disk.
@@ -106,6 +120,129 @@ TEST(ReplacementFileTest, ReadOnlyDirectoryLeavesTheOldFile) {
   });
   EXPECT_EQ(status, 0);
   EXPECT_EQ(ReadTree(dir.path()), (Tree{{"bookmark.htm", "old"}}));
+}
+
+// The kernel's rule for links in a sticky, world-writable directory such as /tmp:
+// followed only when the link is the user's own or the directory owner's.
+TEST(ReplacementFileTest, FollowsALinkInAStickyDirectoryOnlyForItsOwners) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs links owned by other users";
+  constexpr uid_t kNobody = 65534;
+  const struct {
+    const char* what;
+    uid_t directoryOwner;
+    uid_t linkOwner;
+    bool followed;
+  } cases[] = {
+      {"a stranger's link", kNobody + 1, kNobody, false},
+      {"the directory owner's link", kNobody, kNobody, true},
+      {"the user's own link", kNobody, 0, true},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    const std::string shared = dir / "shared";
+    fs::create_directory(shared);
+    ASSERT_EQ(::chown(shared.c_str(), c.directoryOwner, c.directoryOwner), 0);
+    ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+    WriteFile(dir / "real.htm", "old");
+    fs::create_symlink(dir / "real.htm", shared + "/link.htm");
+    ASSERT_EQ(::lchown((shared + "/link.htm").c_str(), c.linkOwner, c.linkOwner), 0);
+    std::optional<ReplacementFile> file = ReplacementFile::create(shared + "/link.htm");
+    EXPECT_EQ(file.has_value(), c.followed) << c.what;
+    if (file) {
+      EXPECT_TRUE(file->write("new") && file->commit()) << c.what;
+    }
+    EXPECT_EQ(ReadFile(dir / "real.htm"), c.followed ? "new" : "old") << c.what;
+  }
+}
+
+std::vector<char> Attribute(const std::string& path, const char* name) {
+  std::vector<char> value(256);
+  const ssize_t size = ::getxattr(path.c_str(), name, value.data(), value.size());
+  value.resize(size < 0 ? 0 : static_cast<std::size_t>(size));
+  return value;
+}
+
+// An access ACL as the system stores it: u::rw, u:nobody:rw, g::r, m::rw, o::-.
+std::vector<char> AccessAclGivingNobodyWrite() {
+  std::vector<char> bytes;
+  auto put = [&bytes](std::uint32_t value, int size) {
+    for (int i = 0; i < size; ++i) bytes.push_back(static_cast<char>(value >> (8 * i)));
+  };
+  put(2, 4);  // version
+  const std::uint32_t entries[][3] = {
+      {0x01, 6, ~0u}, {0x02, 6, 65534}, {0x04, 4, ~0u}, {0x10, 6, ~0u}, {0x20, 0, ~0u}};
+  for (const auto& entry : entries) {
+    put(entry[0], 2);
+    put(entry[1], 2);
+    put(entry[2], 4);
+  }
+  return bytes;
+}
+
+TEST(ReplacementFileTest, TheReplacedFileKeepsOwnerModeAttributesAndAcl) {
+  TempDir dir;
+  const std::string target = dir / "bookmark.htm";
+  WriteFile(target, "old");
+  ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
+  if (::geteuid() == 0) {
+    ASSERT_EQ(::chown(target.c_str(), 65534, 65534), 0);
+  }
+  const std::vector<char> acl = AccessAclGivingNobodyWrite();
+  const bool attributes =
+      ::setxattr(target.c_str(), "user.origin", "kept", 4, 0) == 0 &&
+      ::setxattr(target.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) == 0;
+  struct stat before {};
+  ASSERT_EQ(::stat(target.c_str(), &before), 0);
+
+  std::optional<ReplacementFile> file = ReplacementFile::create(target);
+  ASSERT_TRUE(file && file->write("new") && file->commit());
+  struct stat after {};
+  ASSERT_EQ(::stat(target.c_str(), &after), 0);
+  EXPECT_NE(after.st_ino, before.st_ino);
+  EXPECT_EQ(after.st_mode, before.st_mode);
+  EXPECT_EQ(after.st_uid, before.st_uid);
+  EXPECT_EQ(after.st_gid, before.st_gid);
+  if (!attributes) GTEST_SKIP() << "no extended attributes here";
+  EXPECT_EQ(Attribute(target, "user.origin"), (std::vector<char>{'k', 'e', 'p', 't'}));
+  EXPECT_EQ(Attribute(target, "system.posix_acl_access"), acl);
+}
+
+// The other link, outside the folder, sees the new content too, and nothing is left
+// beside the file.
+TEST(ReplacementFileTest, AFileWithOtherLinksIsRewrittenInPlace) {
+  TempDir dir;
+  fs::create_directory(dir / "out");
+  const std::string target = dir / "out/bookmark.htm";
+  WriteFile(target, std::string(200000, 'o'));
+  fs::create_hard_link(target, dir / "elsewhere.htm");
+  for (const std::string& content : {std::string("new"), std::string(300000, 'n')}) {
+    std::optional<ReplacementFile> file = ReplacementFile::create(target);
+    ASSERT_TRUE(file && file->write(content) && file->commit());
+    file.reset();
+    EXPECT_EQ(ReadTree(dir.path()),
+              (Tree{{"out/", ""}, {"out/bookmark.htm", content}, {"elsewhere.htm", content}}));
+    EXPECT_EQ(fs::hard_link_count(target), 2u);
+  }
+}
+
+// The process ends by the signal, as its parent expects, with only the old file left.
+TEST(ReplacementFileTest, AnInterruptRemovesTheTemporaryFile) {
+  for (int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+    TempDir dir;
+    const std::string target = dir / "bookmark.htm";
+    WriteFile(target, "old");
+    const pid_t child = ::fork();
+    if (child == 0) {
+      std::optional<ReplacementFile> file = ReplacementFile::create(target);
+      if (!file || !file->write(std::string(100000, 'x'))) ::_exit(1);
+      ::raise(signalNumber);
+      ::_exit(2);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signalNumber) << signalNumber;
+    EXPECT_EQ(ReadTree(dir.path()), (Tree{{"bookmark.htm", "old"}})) << signalNumber;
+  }
 }
 
 }  // namespace

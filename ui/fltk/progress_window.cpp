@@ -32,7 +32,7 @@ void ProgressWindow::setStatus(std::string_view text) {
   if (!status) return;
   status->copy_label(std::string(text).c_str());
   status->redraw();
-  Fl::flush();
+  changed();
 }
 
 void ProgressWindow::setRange(std::uint32_t upper) {
@@ -63,7 +63,13 @@ void ProgressWindow::showBar() {
   if (filled == filledPixels_) return;
   filledPixels_ = filled;
   bar->value(static_cast<float>(bar_.fraction()));
-  Fl::flush();
+  changed();
+}
+
+// A held-back change is painted by the next event loop that runs: a message box's, or
+// the next dialog's.
+void ProgressWindow::changed() {
+  if (throttle_.admit()) Fl::flush();
 }
 
 }  // namespace pelmo::ui

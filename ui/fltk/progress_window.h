@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <cstdint>
 #include <memory>
 
 #include "ui/dialog_template.h"
@@ -26,10 +28,13 @@ class ProgressWindow : public ProgressView {
 
  private:
   void showBar();
+  // Paints what changed, as often as the throttle allows.
+  void changed();
 
   std::unique_ptr<DialogWindow> window_;
   ProgressBar bar_;
   int filledPixels_ = 0;
+  RedrawThrottle throttle_{[] { return std::chrono::steady_clock::now(); }};
 };
 
 }  // namespace pelmo::ui
