@@ -144,7 +144,7 @@ std::string EscapeUrl(std::string_view url) {
   escaped.reserve(url.size());
   for (std::size_t at = 0; at < url.size(); ++at) {
     if (url[at] == '"') {
-      escaped += "%22";
+      escaped += "&quot;";
     } else if (url[at] == '&' && StartsReference(url, at)) {
       escaped += "&amp;";
     } else {

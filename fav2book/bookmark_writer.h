@@ -21,8 +21,9 @@ inline constexpr std::string_view kListClose = "</DL><P>\r\n\r\n";
 // bytes below 0x20 as numeric references so no name can break its line.
 std::string EscapeName(std::string_view name);
 // A URL as it stands inside the quoted HREF: a quote would end the attribute, so it
-// is percent-encoded; an "&" that a reader could take for the start of a character
-// reference is written "&amp;"; everything else is written as collected.
+// is written "&quot;", which reads back as the quote; an "&" that a reader could take
+// for the start of a character reference is written "&amp;"; everything else is
+// written as collected.
 std::string EscapeUrl(std::string_view url);
 
 // A title longer than this is cut, at the start of a character.

@@ -53,12 +53,6 @@ pid_t StartConversion(const TempDir& dir, const std::string& favourites) {
   return child;
 }
 
-int Wait(pid_t child) {
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return status;
-}
-
 // What a run that is not disturbed writes.
 std::string Reference(const TempDir& dir, const std::string& favourites) {
   const int status = Wait(StartConversion(dir, favourites));

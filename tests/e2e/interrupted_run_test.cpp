@@ -76,12 +76,6 @@ pid_t StartConversion(const TempDir& dir, const std::string& bookmarks) {
   return child;
 }
 
-int Wait(pid_t child) {
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return status;
-}
-
 bool IsTemporary(const std::string& name) {
   return name.starts_with(".pelmo-");
 }

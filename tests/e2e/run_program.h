@@ -60,6 +60,13 @@ inline ProgramRun RunProgram(const std::string& directory, const std::vector<std
   return run;
 }
 
+// The wait status of a child process, once it has ended.
+inline int Wait(pid_t child) {
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return status;
+}
+
 // The stress tests run a share of their runs under ctest; PELMO_STRESS_RUNS=1 gives
 // the full count.
 inline int StressRuns(int full, int share) {

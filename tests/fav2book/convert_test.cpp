@@ -200,7 +200,7 @@ TEST_F(ConvertTest, EscapesMarkupInNamesAndQuotesInUrls) {
           "\t<DT><A HREF=\"http://caf\xE9/\">caf\xE9</A>\r\n\r\n" +
           "\t<DT><H3 FOLDED>R&&D &lt;new&gt;</H3>\r\n\r\n\t<DL><P>\r\n\r\n\t</DL><P>\r\n\r\n" +
           "\t<DT><A HREF=\"http://x/?q=&amp;amp;&amp;#65;&amp;lt&x=1&\">ref&#1;s&#9;</A>\r\n\r\n" +
-          "\t<DT><A HREF=\"http://x/%22><script>\">say \"hi\"</A>\r\n\r\n" + kClose);
+          "\t<DT><A HREF=\"http://x/&quot;><script>\">say \"hi\"</A>\r\n\r\n" + kClose);
   // A name at the longest a file name can be is never cut once doubled.
   EXPECT_EQ(EscapeName(std::string(255, '&')), std::string(510, '&'));
   // The title is escaped as names are, but for its '&', and cut before a character
