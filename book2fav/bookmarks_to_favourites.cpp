@@ -99,7 +99,7 @@ class WalkPass final : public TextReceiver {
         converterChosen_ = true;
       }
       if (converter_) {
-        item.url = converter_->convert(item.url);
+        item.url = converter_->convertUrl(item.url);
         item.title = converter_->convert(item.title);
       }
       walk_.handleItem(item.kind, UrlFromHref(item.url), NameFromTitle(item.title));

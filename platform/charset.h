@@ -25,6 +25,10 @@ class TextConverter {
   // is lost around it. Text already in the system's encoding comes back unchanged,
   // whatever it holds.
   std::string convert(std::string_view text);
+  // A URL, converted as text is, except that a character the system's encoding lacks
+  // becomes the percent-encoded bytes of its UTF-8 form, which browsers read as that
+  // character: a replacement character would change the URL.
+  std::string convertUrl(std::string_view url);
 
  private:
   struct State;

@@ -84,4 +84,9 @@ std::string TextConverter::convert(std::string_view text) {
   return converted;
 }
 
+// UTF-8 holds every character.
+std::string TextConverter::convertUrl(std::string_view url) {
+  return convert(url);
+}
+
 }  // namespace pelmo::platform

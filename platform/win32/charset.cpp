@@ -126,6 +126,58 @@ std::string ToAnsi(const std::wstring& wide) {
   return ansi;
 }
 
+bool IsHighSurrogate(wchar_t unit) {
+  return unit >= 0xD800 && unit <= 0xDBFF;
+}
+
+bool IsLowSurrogate(wchar_t unit) {
+  return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+void AppendPercentEncoded(std::string& out, char32_t code) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string utf8;
+  AppendUtf8(utf8, code);
+  for (const char byte : utf8) {
+    const auto value = static_cast<unsigned char>(byte);
+    out += '%';
+    out += kHex[value >> 4];
+    out += kHex[value & 0xF];
+  }
+}
+
+// ASCII passes as it is; every other character is asked of the code page on its own,
+// without best-fit mappings (which would change the URL as much as '_' does). Where
+// the flag or the character is refused, the character is percent-encoded, which is
+// always a sound URL.
+std::string UrlToAnsi(const std::wstring& wide) {
+  std::string out;
+  out.reserve(wide.size());
+  for (std::size_t i = 0; i < wide.size();) {
+    if (wide[i] < 0x80) {
+      out += static_cast<char>(wide[i++]);
+      continue;
+    }
+    const bool pair =
+        IsHighSurrogate(wide[i]) && i + 1 < wide.size() && IsLowSurrogate(wide[i + 1]);
+    const int units = pair ? 2 : 1;
+    char bytes[8];
+    BOOL usedDefault = FALSE;
+    const int written = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data() + i, units,
+                                              bytes, sizeof bytes, nullptr, &usedDefault);
+    if (written > 0 && !usedDefault) {
+      out.append(bytes, static_cast<std::size_t>(written));
+    } else {
+      const char32_t code =
+          pair ? 0x10000 + ((char32_t(wide[i]) - 0xD800) << 10) + (char32_t(wide[i + 1]) - 0xDC00)
+               : char32_t(wide[i]);
+      AppendPercentEncoded(out, code);
+    }
+    i += static_cast<std::size_t>(units);
+  }
+  return out;
+}
+
 }  // namespace
 
 struct TextConverter::State {
@@ -147,6 +199,11 @@ std::optional<TextConverter> TextConverter::open(std::string_view charset) {
 std::string TextConverter::convert(std::string_view text) {
   if (!state_ || text.empty()) return std::string(text);
   return ToAnsi(Decode(state_->codePage, text));
+}
+
+std::string TextConverter::convertUrl(std::string_view url) {
+  if (!state_ || url.empty()) return std::string(url);
+  return UrlToAnsi(Decode(state_->codePage, url));
 }
 
 }  // namespace pelmo::platform

@@ -84,7 +84,7 @@ mkdir -p "$work/names"
 printf '%s\r\n' '<DL><p>' \
   '<DT><A HREF="http://con/">CON</A>' \
   '<DT><A HREF="http://cafe/">Caf\xC3\xA9</A>' \
-  '<DT><A HREF="http://ja/">\xE6\x97\xA5\xE6\x9C\xAC</A>' \
+  '<DT><A HREF="http://ja/\xE6\x97\xA5">\xE6\x97\xA5\xE6\x9C\xAC</A>' \
   '<DT><H3>lpt1</H3>' '<DL><p>' '<DT><A HREF="http://in/">In</A>' '</DL><p>' \
   '</DL><p>' | while IFS= read -r line; do printf '%b\n' "$line"; done >"$work/names/b.html"
 (cd "$work/names" && run_exe "$win98" /auto /btf /book b.html /fav Favs /quiet) ||
@@ -92,6 +92,8 @@ printf '%s\r\n' '<DL><p>' \
 for name in _CON.URL "Caf$(printf '\xC3\xA9').URL" __.URL _lpt1/In.URL; do
   [ -f "$work/names/Favs/$name" ] || fail "no Favs/$name"
 done
+# A character the code page lacks stays in a URL, percent-encoded.
+grep -q 'URL=http://ja/%E6%97%A5' "$work/names/Favs/__.URL" || fail "URL not percent-encoded"
 
 # Both directions, compared with the Linux build.
 if [ -n "$native" ] && [ -x "$native" ]; then
