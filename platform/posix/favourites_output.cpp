@@ -13,6 +13,7 @@
 
 #include "platform/posix/system_call.h"
 #include "platform/posix/unique_fd.h"
+#include "platform/temporary_name.h"
 
 namespace pelmo::platform {
 namespace {
@@ -86,24 +87,6 @@ bool FinishFile(UniqueFd fd, const std::string& name, std::string_view bytes) {
   return written;
 }
 
-std::uint64_t NextRandom(std::uint64_t& state) {
-  std::uint64_t z = (state += 0x9E3779B97F4A7C15ULL);
-  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-  z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-  return z ^ (z >> 31);
-}
-
-// A dot name that no title can give, since titles lose their dots.
-std::string TemporaryName(std::uint64_t& state) {
-  constexpr std::string_view kAlphabet = "abcdefghijklmnopqrstuvwxyz0123456789";
-  std::uint64_t bits = NextRandom(state);
-  std::string name = ".pelmo-";
-  for (int i = 0; i < 10; ++i, bits /= kAlphabet.size()) {
-    name.push_back(kAlphabet[bits % kAlphabet.size()]);
-  }
-  return name + ".tmp";
-}
-
 // The target is replaced only when it is a regular file that the user may write:
 // a read-only shortcut file stays as it is.
 std::optional<mode_t> ReplaceableMode(const std::string& target) {
@@ -116,7 +99,7 @@ std::optional<mode_t> ReplaceableMode(const std::string& target) {
 
 UniqueFd CreateTemporary(std::uint64_t& randomState, std::string& name) {
   for (int attempt = 0; attempt < kMaxTemporaryNameAttempts; ++attempt) {
-    name = TemporaryName(randomState);
+    name = TemporaryShortcutName(randomState);
     UniqueFd fd(CreateExclusive(name));
     if (fd.valid() || errno != EEXIST) return fd;
   }

@@ -3,6 +3,7 @@
 #include <memory>
 #include <utility>
 
+#include "platform/temporary_name.h"
 #include "platform/win32/move_into_place.h"
 #include "platform/win32/path_identity.h"
 #include "platform/win32/windows_headers.h"
@@ -51,24 +52,6 @@ bool FinishFile(HANDLE handle, const std::string& name, std::string_view bytes) 
   return written;
 }
 
-std::uint64_t NextRandom(std::uint64_t& state) {
-  std::uint64_t z = (state += 0x9E3779B97F4A7C15ULL);
-  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-  z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-  return z ^ (z >> 31);
-}
-
-// A dot name that no title can give, since titles lose their dots.
-std::string TemporaryName(std::uint64_t& state) {
-  constexpr std::string_view kAlphabet = "abcdefghijklmnopqrstuvwxyz0123456789";
-  std::uint64_t bits = NextRandom(state);
-  std::string name = ".pelmo-";
-  for (int i = 0; i < 10; ++i, bits /= kAlphabet.size()) {
-    name.push_back(kAlphabet[bits % kAlphabet.size()]);
-  }
-  return name + ".tmp";
-}
-
 // Only a plain file that may be written is replaced: a read-only shortcut stays.
 bool Replaceable(const std::string& target) {
   const DWORD attributes = ::GetFileAttributesA(target.c_str());
@@ -82,7 +65,7 @@ bool ReplaceWhole(const std::string& target, std::string_view bytes, std::uint64
   std::string temporary;
   HANDLE handle = INVALID_HANDLE_VALUE;
   for (unsigned attempt = 0; attempt < kMaxTemporaryNameAttempts; ++attempt) {
-    temporary = TemporaryName(randomState);
+    temporary = TemporaryShortcutName(randomState);
     handle = CreateExclusive(temporary);
     if (handle != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_FILE_EXISTS) break;
   }
