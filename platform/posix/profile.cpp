@@ -17,15 +17,4 @@ std::string ReadProfileString(std::string_view path, std::string_view section, s
   return search.value() ? *search.value() : std::string(defaultValue);
 }
 
-ProfileLookup ReadProfileStringAt(const DirectoryListing& directory, std::string_view fileName,
-                                  std::string_view section, std::string_view key, std::size_t limit,
-                                  ReadBuffer& buffer) {
-  ProfileLookup lookup;
-  lookup.status = directory.readFile(fileName, limit, buffer);
-  if (lookup.status == FileReadStatus::Read) {
-    lookup.value = FindProfileValue(buffer.bytes(), section, key);
-  }
-  return lookup;
-}
-
 }  // namespace pelmo::platform

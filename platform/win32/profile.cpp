@@ -48,21 +48,3 @@ std::string ReadProfileString(std::string_view path, std::string_view section, s
 }
 
 }  // namespace pelmo::platform
-
-namespace pelmo::platform {
-
-// A listing reaches its files without a path to hand to the system's profile reader,
-// so the file is read through the listing and searched by the portable reader of the
-// same rules.
-ProfileLookup ReadProfileStringAt(const DirectoryListing& directory, std::string_view fileName,
-                                  std::string_view section, std::string_view key, std::size_t limit,
-                                  ReadBuffer& buffer) {
-  ProfileLookup lookup;
-  lookup.status = directory.readFile(fileName, limit, buffer);
-  if (lookup.status == FileReadStatus::Read) {
-    lookup.value = FindProfileValue(buffer.bytes(), section, key);
-  }
-  return lookup;
-}
-
-}  // namespace pelmo::platform
