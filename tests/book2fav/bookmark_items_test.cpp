@@ -1,4 +1,4 @@
-#include "book2fav/bookmark_items.h"
+#include "util/bookmark_items.h"
 
 #include <gtest/gtest.h>
 
