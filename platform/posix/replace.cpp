@@ -1,11 +1,9 @@
 #include "platform/replace.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <array>
 #include <cerrno>
 #include <climits>
 #include <new>
@@ -22,7 +20,6 @@ namespace {
 
 constexpr int kMaxLinkHops = 40;  // as the kernel's own limit
 constexpr int kMaxNameAttempts = 100;
-constexpr std::size_t kCopyChunk = 64 * 1024;
 
 // Everything up to and including the last '/', or empty for a bare name.
 std::string DirectoryPrefix(std::string_view path) {
@@ -117,31 +114,6 @@ std::optional<UniqueFd> OpenExisting(int directoryFd, const std::string& name) {
   return fd;
 }
 
-// Copies every byte of from over the start of to; the size copied, or nullopt.
-std::optional<off_t> CopyContent(int from, int to) {
-  std::array<char, kCopyChunk> chunk;
-  off_t offset = 0;
-  for (;;) {
-    const ssize_t got =
-        RetryOnInterrupt([&] { return ::pread(from, chunk.data(), chunk.size(), offset); });
-    if (got < 0) return std::nullopt;
-    if (got == 0) return offset;
-    for (ssize_t done = 0; done < got;) {
-      const ssize_t put = RetryOnInterrupt(
-          [&] { return ::pwrite(to, chunk.data() + done, got - done, offset + done); });
-      if (put <= 0) return std::nullopt;
-      done += put;
-    }
-    offset += got;
-  }
-}
-
-// Makes to hold exactly the bytes of from, on the disk.
-bool CopyWhole(int from, int to) {
-  std::optional<off_t> size = CopyContent(from, to);
-  return size && ::ftruncate(to, *size) == 0 && RetryOnInterrupt([&] { return ::fsync(to); }) == 0;
-}
-
 int FdOf(std::intptr_t handle) {
   return static_cast<int>(handle);
 }
@@ -205,10 +177,10 @@ bool ReplacementFile::begin() {
 
 bool ReplacementFile::commit() {
   if (!file_) return false;
-  const bool written = file_->sync();
-  struct stat old {};
-  const bool shared = existing_ && ::fstat(FdOf(existing_->handle_), &old) == 0 && old.st_nlink > 1;
-  if (!written || !(shared ? rewriteInPlace() : rename())) {
+  // A file with other hard links is replaced like any other: rewriting it in place
+  // could not be atomic, and a kill part-way would leave it torn. The other links keep
+  // the old content.
+  if (!file_->sync() || !rename()) {
     discard();
     return false;
   }
@@ -230,29 +202,6 @@ bool ReplacementFile::rename() {
   ForgetTemporaryFile();
   temporaryName_.clear();
   return true;
-}
-
-// The other links keep sharing the file, so its bytes are rewritten where they
-// are. The old bytes are copied beside it first: until the rewrite is whole, a
-// crash leaves that copy; a failed rewrite puts them back.
-bool ReplacementFile::rewriteInPlace() {
-  const int target = FdOf(existing_->handle_);
-  InterruptsHeld held;
-  // Another run rewriting the same file waits for this one to finish.
-  RetryOnInterrupt([&] { return ::flock(target, LOCK_EX); });
-  std::string backupName;
-  UniqueFd backup = CreateExclusive(FdOf(directoryHandle_), backupName, 0600);
-  if (!backup.valid()) return false;
-  if (!CopyWhole(target, backup.get())) {
-    ::unlinkat(FdOf(directoryHandle_), backupName.c_str(), 0);
-    return false;
-  }
-  const bool rewritten = CopyWhole(FdOf(file_->handle_), target);
-  if (rewritten || CopyWhole(backup.get(), target)) {
-    ::unlinkat(FdOf(directoryHandle_), backupName.c_str(), 0);
-  }
-  if (rewritten) discard();
-  return rewritten;
 }
 
 void ReplacementFile::discard() {

@@ -207,21 +207,23 @@ TEST(ReplacementFileTest, TheReplacedFileKeepsOwnerModeAttributesAndAcl) {
   EXPECT_EQ(Attribute(target, "system.posix_acl_access"), acl);
 }
 
-// The other link, outside the folder, sees the new content too, and nothing is left
+// A file with another link is replaced in one step like any other, so it is never
+// torn; the other link, outside the folder, keeps the old content, and nothing is left
 // beside the file.
-TEST(ReplacementFileTest, AFileWithOtherLinksIsRewrittenInPlace) {
+TEST(ReplacementFileTest, AFileWithOtherLinksIsReplacedAndTheLinksKeepTheOldContent) {
   TempDir dir;
   fs::create_directory(dir / "out");
   const std::string target = dir / "out/bookmark.htm";
-  WriteFile(target, std::string(200000, 'o'));
+  const std::string old(200000, 'o');
+  WriteFile(target, old);
   fs::create_hard_link(target, dir / "elsewhere.htm");
   for (const std::string& content : {std::string("new"), std::string(300000, 'n')}) {
     std::optional<ReplacementFile> file = ReplacementFile::create(target);
     ASSERT_TRUE(file && file->write(content) && file->commit());
     file.reset();
     EXPECT_EQ(ReadTree(dir.path()),
-              (Tree{{"out/", ""}, {"out/bookmark.htm", content}, {"elsewhere.htm", content}}));
-    EXPECT_EQ(fs::hard_link_count(target), 2u);
+              (Tree{{"out/", ""}, {"out/bookmark.htm", content}, {"elsewhere.htm", old}}));
+    EXPECT_EQ(fs::hard_link_count(target), 1u);
   }
 }
 
