@@ -13,6 +13,7 @@
 
 #include "fav2book/bookmark_writer.h"
 #include "fav2book/favourites_to_bookmarks.h"
+#include "fav2book/text_encoding.h"
 #include "favourites_fixture.h"
 #include "platform/paths.h"
 #include "support/child_process.h"
@@ -256,6 +257,26 @@ TEST_F(ConvertTest, EscapesMarkupInNamesAndQuotesInUrls) {
   EXPECT_EQ(BookmarkHeader(longTitle), BookmarkHeader(longTitle.substr(0, 127)));
   EXPECT_EQ(BookmarkHeader(longTitle), BookmarkHeader(longTitle.substr(0, 128)));
   EXPECT_EQ(BookmarkHeader(longTitle).size(), 45 + 2 * 127u);
+}
+
+// The new text of a merge into a UTF-16 file: every character in the file's byte
+// order, and a byte that is not UTF-8 as U+FFFD, never cut into other characters.
+TEST(EncodeTextTest, WritesUtf16InEitherByteOrder) {
+  const struct {
+    std::string utf8;
+    std::u16string utf16;
+  } cases[] = {
+      {"A\xC3\xA9\xE2\x82\xAC", u"A\u00E9\u20AC"},
+      {"\xF0\x9F\x94\x96", u"\U0001F516"},
+      {"caf\xE9!", u"caf\uFFFD!"},
+      {"\xE2\x82", u"\uFFFD\uFFFD"},
+      {"\xC0\xAF\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(EncodeText(c.utf8, TextEncoding::Utf16Le), Utf16(c.utf16, false)) << c.utf8;
+    EXPECT_EQ(EncodeText(c.utf8, TextEncoding::Utf16Be), Utf16(c.utf16, true)) << c.utf8;
+    EXPECT_EQ(EncodeText(c.utf8, TextEncoding::Bytes), c.utf8);
+  }
 }
 
 TEST_F(ConvertTest, IndentsEveryLevelBeyondFortyAndClimbsBackOut) {
