@@ -31,7 +31,15 @@ void MergePlanner::projectUnit(std::uint32_t unit) {
 void MergePlanner::project(std::string_view bytes) {
   projected_.clear();
   if (encoding_ == TextEncoding::Bytes) {
-    for (char byte : bytes) projectUnit(static_cast<unsigned char>(byte));
+    // Bytes above ASCII are text to the reader as they stand; only zero bytes and
+    // CR need a look, and most pieces have neither.
+    const bool plain = !dropping_ && bytes.find('\0') == std::string_view::npos &&
+                       bytes.find('\r') == std::string_view::npos;
+    if (plain) {
+      projected_.assign(bytes);
+    } else {
+      for (char byte : bytes) projectUnit(static_cast<unsigned char>(byte));
+    }
   } else {
     for (char byte : bytes) {
       const auto value = static_cast<unsigned char>(byte);
