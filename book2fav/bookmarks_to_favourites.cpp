@@ -4,7 +4,6 @@
 #include <optional>
 #include <string>
 
-#include "book2fav/bookmark_items.h"
 #include "book2fav/bookmark_text.h"
 #include "book2fav/favourites_folder.h"
 #include "book2fav/favourites_walk.h"
@@ -13,6 +12,7 @@
 #include "platform/directory.h"
 #include "platform/file.h"
 #include "ui/progress.h"
+#include "util/bookmark_items.h"
 #include "util/path.h"
 #include "util/text.h"
 
