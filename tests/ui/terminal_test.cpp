@@ -148,7 +148,8 @@ TEST(ProgressLine, RedrawsAtMostTwentyTimesASecond) {
   Streams streams("");
   auto now = std::chrono::steady_clock::time_point{};
   {
-    ProgressLine line(streams.out, 80, [&] { return now; });
+    ProgressLine line(
+        streams.out, [] { return 80; }, [&] { return now; });
     line.setRange(1000);
     line.setStep(1);
     for (int i = 0; i < 999; ++i) line.step();
@@ -164,14 +165,36 @@ TEST(ProgressLine, RedrawsAtMostTwentyTimesASecond) {
   // When it opened, the first change, and once the interval had passed.
   EXPECT_EQ(draws, 3u);
   EXPECT_NE(output.find(" 100% "), std::string::npos);
-  EXPECT_EQ(output.substr(output.size() - 4), "\r\x1b[K");
+  EXPECT_EQ(output.substr(output.size() - 7), "\x1b[A\r\x1b[K");
+}
+
+TEST(ProgressLine, FollowsTheWidthAndWaitsBelowTheBar) {
+  Streams streams("");
+  const auto now = std::chrono::steady_clock::time_point{};
+  int width = 40;
+  ProgressLine line(
+      streams.out, [&] { return width; }, [&] { return now; });
+  line.setStatus("http://a/");
+  std::string output = streams.output();
+  // Between drawings the cursor stands at the start of the next line.
+  EXPECT_EQ(output.back(), '\n');
+  const std::size_t wide = output.rfind("\x1b[A\r[");
+  ASSERT_NE(wide, std::string::npos);
+  EXPECT_EQ(output.find("\x1b[K\n", wide) - wide - 4, 39u);
+  width = 30;
+  line.hide();
+  line.setStatus("http://b/");
+  output = streams.output();
+  const std::size_t narrow = output.rfind('[', output.find("http://b/"));
+  EXPECT_EQ(output.find("\x1b[K\n", narrow) - narrow, 29u);
 }
 
 TEST(ProgressLine, TheFirstChangeAndTheLastHeldBackAreDrawn) {
   Streams streams("");
   const auto now = std::chrono::steady_clock::time_point{};
   {
-    ProgressLine line(streams.out, 80, [&] { return now; });
+    ProgressLine line(
+        streams.out, [] { return 80; }, [&] { return now; });
     line.setStatus("Setting up... Please wait...");
     EXPECT_NE(streams.output().find("Setting up... Please wait..."), std::string::npos);
     line.setStatus("http://last/");
