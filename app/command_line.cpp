@@ -51,23 +51,6 @@ std::string CutToCapacity(std::string_view value, std::size_t capacity) {
   return std::string(value.substr(0, std::min(value.size(), capacity - 1)));
 }
 
-}  // namespace
-
-std::vector<std::string> SplitCommandLine(std::string_view commandLine,
-                                          std::string_view programPath) {
-  std::vector<std::string> words{std::string(programPath)};
-  std::size_t pos = SkipProgramName(commandLine, SkipBlanks(commandLine, 0));
-  for (pos = SkipBlanks(commandLine, pos); pos < commandLine.size();
-       pos = SkipBlanks(commandLine, pos)) {
-    std::string word;
-    pos = ReadWord(commandLine, pos, word);
-    words.push_back(std::move(word));
-  }
-  return words;
-}
-
-namespace {
-
 // One row per switch: its name, the word for its value in a refusal (empty for a
 // switch without a value), and what it does to the record.
 struct Switch {
@@ -114,6 +97,19 @@ bool LooksLikeSwitch(std::string_view word) {
 }
 
 }  // namespace
+
+std::vector<std::string> SplitCommandLine(std::string_view commandLine,
+                                          std::string_view programPath) {
+  std::vector<std::string> words{std::string(programPath)};
+  std::size_t pos = SkipProgramName(commandLine, SkipBlanks(commandLine, 0));
+  for (pos = SkipBlanks(commandLine, pos); pos < commandLine.size();
+       pos = SkipBlanks(commandLine, pos)) {
+    std::string word;
+    pos = ReadWord(commandLine, pos, word);
+    words.push_back(std::move(word));
+  }
+  return words;
+}
 
 void ApplySwitches(const std::vector<std::string>& words, ConversionSettings& settings) {
   for (std::size_t i = 1; i < words.size(); ++i) {
