@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -23,7 +24,9 @@ class TerminalSession {
  public:
   // The home folder is directory, so that ~ stays inside the test's own folder.
   TerminalSession(const std::string& directory, std::vector<std::string> words) {
-    pid_ = ::forkpty(&master_, nullptr, nullptr, nullptr);
+    // Wide enough that the line editor never wraps a prompt.
+    winsize size{.ws_row = 50, .ws_col = 250, .ws_xpixel = 0, .ws_ypixel = 0};
+    pid_ = ::forkpty(&master_, nullptr, nullptr, &size);
     if (pid_ == 0) {
       ::chdir(directory.c_str());
       ::unsetenv("DISPLAY");
@@ -68,6 +71,9 @@ class TerminalSession {
     }
   }
   void type(const std::string& keys) {
+    // The end-of-input key is no character: typed while the terminal is still in line
+    // mode (before the line editor has taken it), it would be lost at the switch.
+    if (keys == "\x04") waitForCharacterMode();
     ASSERT_EQ(::write(master_, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
   }
   // The exit code once the program has closed the terminal; -1 when it is still
@@ -84,6 +90,14 @@ class TerminalSession {
   const std::string& screen() const { return screen_; }
 
  private:
+  void waitForCharacterMode() {
+    for (int tries = 0; tries < 200; ++tries) {
+      termios mode{};
+      if (::tcgetattr(master_, &mode) == 0 && (mode.c_lflag & ICANON) == 0) return;
+      ::usleep(10000);
+    }
+  }
+
   pid_t pid_ = -1;
   int master_ = -1;
   bool closed_ = false;
@@ -177,6 +191,7 @@ TEST(TerminalDialog, BookmarksToFavouritesEmptiesAFieldAndTakesTheHomeFolder) {
                     {"Unable to open Favourites folder!", ""},
                     // The folders made before the component that failed stay, and
                     // the dialog shows the whole path again.
+                    {"(Enter: Bookmarks to Favourites)", "\n"},
                     {"Favourites folder []", "made/../plain/Favs\n"},
                     {"Bookmark file [bookmarks.html]", "\n"},
                     {"Bookmark title [", "\n"},
@@ -185,6 +200,7 @@ TEST(TerminalDialog, BookmarksToFavouritesEmptiesAFieldAndTakesTheHomeFolder) {
                     {"[O]K or [C]ancel?", "\n"},
                     {"Error creating directory!", ""},
                     {"made/../plain/Favs: Not a directory", ""},
+                    {"(Enter: Bookmarks to Favourites)", "\n"},
                     {"Favourites folder [made/../plain/Favs]", "~/Home Favs\n"},
                     {"Bookmark file [bookmarks.html]", "\n"},
                     {"Bookmark title [", "\n"},
