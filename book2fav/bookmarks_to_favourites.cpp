@@ -151,11 +151,12 @@ bool ConvertBookmarksToFavourites(const ConversionSettings& settings, ui::Backen
     readAll = WalkItems(*file, progress, walk, *survey);
   }
   // Read before the progress window closes, which may make system calls of its own.
-  const ui::FailureDetail readFailure{bookmarkPath, readAll ? "" : platform::LastErrorText()};
+  std::optional<ui::FailureDetail> readFailure;
+  if (!readAll) readFailure = ui::FailureDetail{bookmarkPath, platform::LastErrorText()};
   ui::ProgressClose(progress);
 
-  if (!readAll) {
-    backend.showFailure(kUnableToReadBookmarks, readFailure);
+  if (readFailure) {
+    backend.showFailure(kUnableToReadBookmarks, *readFailure);
     return false;
   }
   if (walk.notWritten() > 0) {

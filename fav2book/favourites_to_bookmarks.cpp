@@ -126,13 +126,14 @@ bool Convert(const ConversionSettings& settings, ui::Backend& backend) {
   platform::ClearLastError();
   const bool written = !collection.outOfMemory &&
                        WriteBookmarkFile(*target, tree.root(), settings.bookmarkTitle, progress);
-  // Read before the progress window closes, which may make system calls of its own.
-  const ui::FailureDetail writeFailure{settings.bookmarkFile,
-                                       written ? "" : platform::LastErrorText()};
+  // Read before the progress window closes, which may make system calls of its own;
+  // nothing is allocated after a success, which must stay one.
+  std::optional<ui::FailureDetail> writeFailure;
+  if (!written) writeFailure = ui::FailureDetail{settings.bookmarkFile, platform::LastErrorText()};
   ui::ProgressClose(progress);
 
-  if (!written) {
-    backend.showFailure(kFileNotWritten, writeFailure);
+  if (writeFailure) {
+    backend.showFailure(kFileNotWritten, *writeFailure);
     return false;
   }
   // Everything readable has been written; what could not be read is still a loss.
