@@ -15,6 +15,7 @@
 #include "fav2book/merge_point.h"
 #include "fav2book/path_fit.h"
 #include "platform/file.h"
+#include "platform/last_error.h"
 #include "platform/replace.h"
 #include "ui/progress.h"
 
@@ -91,9 +92,10 @@ int PositionBeforeWriting(std::uint32_t collected) {
 // before anything is asked.
 std::optional<Target> SettleExistingFile(const ConversionSettings& settings, ui::Backend& backend) {
   std::optional<platform::ReplacementFile> file;
+  platform::ClearLastError();
   if (!settings.bookmarkFile.empty()) file = platform::ReplacementFile::open(settings.bookmarkFile);
   if (!file) {
-    backend.showMessage(kFileNotOpened, ui::Icon::Warning);
+    backend.showFailure(kFileNotOpened, {settings.bookmarkFile, platform::LastErrorText()});
     return std::nullopt;
   }
   if (file->existing() == nullptr) return Target{std::move(*file)};
@@ -118,9 +120,10 @@ bool WriteBookmarkFile(Target& target, TreeNode& root, std::string_view title,
 }
 
 bool Convert(const ConversionSettings& settings, ui::Backend& backend) {
+  platform::ClearLastError();
   std::optional<ScanChain> scan = OpenFavouritesScan(settings.favouritesFolder);
   if (!scan) {
-    backend.showMessage(kFolderNotOpened, ui::Icon::Warning);
+    backend.showFailure(kFolderNotOpened, {settings.favouritesFolder, platform::LastErrorText()});
     return false;
   }
   std::optional<Target> target = SettleExistingFile(settings, backend);
@@ -135,12 +138,18 @@ bool Convert(const ConversionSettings& settings, ui::Backend& backend) {
   const Collection collection = CollectFavourites(*scan, tree.root(), progress);
   ui::ProgressSetStatus(progress, "Writing converted file...");
   ui::ProgressSetPosition(progress, PositionBeforeWriting(collection.collected));
+  // The walk's own failures (unreadable files) are no reason for this file.
+  platform::ClearLastError();
   const bool written = !collection.outOfMemory &&
                        WriteBookmarkFile(*target, tree.root(), settings.bookmarkTitle, progress);
+  // Read before the progress window closes, which may make system calls of its own;
+  // nothing is allocated after a success, which must stay one.
+  std::optional<ui::FailureDetail> writeFailure;
+  if (!written) writeFailure = ui::FailureDetail{settings.bookmarkFile, platform::LastErrorText()};
   ui::ProgressClose(progress);
 
-  if (!written) {
-    backend.showMessage(kFileNotWritten, ui::Icon::Warning);
+  if (writeFailure) {
+    backend.showFailure(kFileNotWritten, *writeFailure);
     return false;
   }
   // Everything readable has been written; what could not be read is still a loss.

@@ -60,7 +60,10 @@ std::optional<UniqueFd> OpenExisting(int directoryFd, const std::string& name) {
   struct stat status {};
   if (::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
   // A mode without any write permission marks the file read-only, even for root.
-  if ((status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return std::nullopt;
+  if ((status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+    errno = EACCES;  // as the system tells it to a user other than root
+    return std::nullopt;
+  }
   const int flags = ::fcntl(fd.get(), F_GETFL);
   if (flags == -1 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) return std::nullopt;
   return fd;
