@@ -13,6 +13,7 @@
 #include "fav2book/favourites_tree.h"
 #include "fav2book/folder_scan.h"
 #include "fav2book/path_fit.h"
+#include "platform/charset.h"
 #include "platform/file.h"
 #include "platform/replace.h"
 #include "ui/progress.h"
@@ -116,11 +117,13 @@ bool Convert(const ConversionSettings& settings, ui::Backend& backend) {
   ui::ProgressSetStep(progress, 1);
 
   FavouritesTree tree;
-  const Collection collection = CollectFavourites(*scan, tree.root(), progress);
+  const Collection collection =
+      CollectFavourites(*scan, tree.root(), progress, MakeTreeNode, settings.codePage);
   ui::ProgressSetStatus(progress, "Writing converted file...");
   ui::ProgressSetPosition(progress, PositionBeforeWriting(collection.collected));
-  const bool written = !collection.outOfMemory &&
-                       WriteBookmarkFile(*target, tree.root(), settings.bookmarkTitle, progress);
+  const std::string title = platform::AnsiText(settings.codePage).text(settings.bookmarkTitle);
+  const bool written =
+      !collection.outOfMemory && WriteBookmarkFile(*target, tree.root(), title, progress);
   ui::ProgressClose(progress);
 
   if (!written) {

@@ -3,8 +3,6 @@
 #include <new>
 #include <vector>
 
-#include "platform/profile.h"
-
 namespace pelmo {
 
 namespace {
@@ -28,8 +26,12 @@ struct Placement {
 class Collector {
  public:
   Collector(ScanChain& scan, TreeNode& root, const ui::ProgressDialog& progress,
-            const NodeMaker& makeNode)
-      : scan_(scan), placement_{&root, {}}, progress_(progress), makeNode_(makeNode) {}
+            const NodeMaker& makeNode, unsigned codePage)
+      : scan_(scan),
+        placement_{&root, {}},
+        progress_(progress),
+        makeNode_(makeNode),
+        text_(codePage) {}
 
   // False when a node could not be made: the walk stops there.
   bool visit() {
@@ -49,7 +51,7 @@ class Collector {
   bool visitDirectory() {
     TreeNode* before = placement_.current;
     if (!ScanIsDotEntry(scan_.entry())) {
-      TreeNode* folder = makeNode_(NodeKind::Folder, scan_.entry().name, {});
+      TreeNode* folder = makeNode_(NodeKind::Folder, text_.name(scan_.entry().name), {});
       if (folder == nullptr) return false;
       ListAddTail(before->children, &folder->link);
       folder->parent = before;
@@ -64,10 +66,12 @@ class Collector {
   }
 
   bool collectShortcut() {
-    const ShortcutUrl read = ReadShortcutUrl(scan_.level().listing, scan_.entry().name, buffer_);
+    const ShortcutUrl read =
+        ReadShortcutUrl(scan_.level().listing, scan_.entry().name, buffer_, text_);
     if (!read.readable) ++result_.unreadable;
     if (read.url.empty()) return true;
-    TreeNode* shortcut = makeNode_(NodeKind::Shortcut, ShortcutName(scan_.entry().name), read.url);
+    TreeNode* shortcut =
+        makeNode_(NodeKind::Shortcut, text_.name(ShortcutName(scan_.entry().name)), read.url);
     if (shortcut == nullptr) return false;
     ListAddTail(placement_.current->children, &shortcut->link);
     ui::ProgressSetStatus(progress_, read.url);
@@ -81,6 +85,7 @@ class Collector {
   const ui::ProgressDialog& progress_;
   const NodeMaker& makeNode_;
   platform::ReadBuffer buffer_;
+  FavouritesText text_;
   Collection result_;
 };
 
@@ -101,13 +106,12 @@ void SortTree(TreeNode& root) {
 }  // namespace
 
 ShortcutUrl ReadShortcutUrl(const platform::DirectoryListing& directory, std::string_view fileName,
-                            platform::ReadBuffer& buffer, std::size_t limit) {
-  platform::ProfileLookup lookup =
-      platform::ReadProfileStringAt(directory, fileName, "InternetShortcut", "URL", limit, buffer);
+                            platform::ReadBuffer& buffer, FavouritesText& text, std::size_t limit) {
+  const platform::FileReadStatus status = directory.readFile(fileName, limit, buffer);
   ShortcutUrl read;
-  read.readable = lookup.status == platform::FileReadStatus::Read ||
-                  lookup.status == platform::FileReadStatus::NotFile;
-  if (lookup.value) read.url = std::move(*lookup.value);
+  read.readable =
+      status == platform::FileReadStatus::Read || status == platform::FileReadStatus::NotFile;
+  if (status == platform::FileReadStatus::Read) read.url = text.url(buffer.bytes());
   return read;
 }
 
@@ -119,10 +123,10 @@ std::string_view ShortcutName(std::string_view fileName) {
 }
 
 Collection CollectFavourites(ScanChain& scan, TreeNode& root, const ui::ProgressDialog& progress,
-                             const NodeMaker& makeNode) {
+                             const NodeMaker& makeNode, unsigned codePage) {
   Collection result;
   try {
-    Collector collector(scan, root, progress, makeNode);
+    Collector collector(scan, root, progress, makeNode, codePage);
     while (!scan.atEnd()) {
       if (!collector.visit()) {
         collector.result().outOfMemory = true;

@@ -2,12 +2,14 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <string>
 #include <utility>
 
 #include "platform/posix/text_compare.h"
+#include "platform/utf8.h"
 
 namespace pelmo::platform {
 namespace {
@@ -20,12 +22,30 @@ struct Alias {
 };
 
 // Names that files use and iconv does not know. Old Macintosh programs name their
-// system's character set, which was Mac OS Roman for western languages.
-constexpr std::array<Alias, 3> kAliases{{
+// system's character set, which was Mac OS Roman for western languages. Latin-1 and
+// ASCII are read as windows-1252, their superset, as browsers read them: files that
+// say Latin-1 hold its punctuation in 0x80-0x9F.
+constexpr std::array<Alias, 8> kAliases{{
     {"x-mac-roman", "MACINTOSH"},
     {"x-mac-system", "MACINTOSH"},
     {"mac", "MACINTOSH"},
+    {"iso-8859-1", "WINDOWS-1252"},
+    {"iso8859-1", "WINDOWS-1252"},
+    {"latin1", "WINDOWS-1252"},
+    {"us-ascii", "WINDOWS-1252"},
+    {"ascii", "WINDOWS-1252"},
 }};
+
+void AppendReplacement(std::string& out, unsigned char) {
+  out += kReplacement;
+}
+
+void AppendPercentEncoded(std::string& out, unsigned char byte) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  out += '%';
+  out += kHex[byte >> 4];
+  out += kHex[byte & 0x0F];
+}
 
 bool IsUtf8Name(std::string_view charset) {
   return EqualNoCase(charset, "UTF-8") || EqualNoCase(charset, "UTF8");
@@ -60,8 +80,12 @@ std::optional<TextConverter> TextConverter::open(std::string_view charset) {
   return TextConverter(std::make_unique<State>(handle));
 }
 
+std::optional<TextConverter> TextConverter::openToUtf8(std::string_view charset) {
+  return open(charset);
+}
+
 std::string TextConverter::convert(std::string_view text) {
-  if (!state_) return std::string(text);
+  if (!state_) return RepairUtf8(text, AppendReplacement);
   // A shift state left by an earlier text must not change this one.
   iconv(state_->handle, nullptr, nullptr, nullptr, nullptr);
   std::string converted;
@@ -86,7 +110,34 @@ std::string TextConverter::convert(std::string_view text) {
 
 // UTF-8 holds every character.
 std::string TextConverter::convertUrl(std::string_view url) {
+  if (!state_) return RepairUtf8(url, AppendPercentEncoded);
   return convert(url);
+}
+
+AnsiText::AnsiText(unsigned codePage)
+    : fromCodePage_(TextConverter::open(CodePageCharset(codePage))) {
+  if (!fromCodePage_) fromCodePage_ = TextConverter::open(CodePageCharset(0));
+}
+
+std::string AnsiText::text(std::string_view bytes) {
+  if (IsValidUtf8(bytes) || !fromCodePage_) return std::string(bytes);
+  return fromCodePage_->convert(bytes);
+}
+
+std::string AnsiText::url(std::string_view bytes) {
+  if (IsValidUtf8(bytes) || !fromCodePage_) return std::string(bytes);
+  return fromCodePage_->convertUrl(bytes);
+}
+
+std::string_view CutAtCharacter(std::string_view text, std::size_t limit) {
+  std::size_t end = std::min(text.size(), limit);
+  std::size_t start = end;
+  while (start > 0 && IsUtf8Continuation(static_cast<unsigned char>(text[start - 1]))) --start;
+  if (start == 0) return text.substr(0, end);
+  const auto lead = static_cast<unsigned char>(text[start - 1]);
+  const std::size_t expected = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+  if (expected > 1 && end - (start - 1) < expected) end = start - 1;
+  return text.substr(0, end);
 }
 
 }  // namespace pelmo::platform

@@ -74,7 +74,7 @@ TEST_F(ConversionTest, BrowserExportsConvertWithNothingLost) {
        {{"Zubeh\xC3\xB6r/", ""},
         {"Zubeh\xC3\xB6r/\xE2\x80\x9CParts\xE2\x80\x9D \xC2\xA9 1999\xE2\x84\xA2.URL",
          Shortcut("http://parts.example.de/")},
-        {"Zubeh\xC3\xB6r/.URL", Shortcut("http://blank.example.de/")}}},
+        {"Zubeh\xC3\xB6r/blankexamplede.URL", Shortcut("http://blank.example.de/")}}},
       {"ie11-bom.html",
        {{"Links/", ""},
         {"Links/Start \xE2\x80\x93 Page.URL", Shortcut("https://www.example.com/")},
@@ -86,7 +86,7 @@ TEST_F(ConversionTest, BrowserExportsConvertWithNothingLost) {
       {"delicious-shaarli.html",
        {{"A snippet.URL", Shortcut("https://snippets.example.com/42")},
         {"Reading Lists--Notes on Their Use.URL", Shortcut("http://papers.example.org/paper.pdf")},
-        {".URL", Shortcut("http://untitled.example.org/")},
+        {"untitledexampleorg.URL", Shortcut("http://untitled.example.org/")},
         {"Thumbnail.URL", Shortcut("http://thumbs.example.org/?x1")}}},
   };
   for (const ExportCase& c : cases) {

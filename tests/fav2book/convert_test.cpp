@@ -197,7 +197,8 @@ TEST_F(ConvertTest, EscapesMarkupInNamesAndQuotesInUrls) {
   EXPECT_EQ(
       ReadFile(bookmarks()),
       kHeader + "\t<DT><A HREF=\"http://x/?a=1&b=2\">a && b</A>\r\n\r\n" +
-          "\t<DT><A HREF=\"http://caf\xE9/\">caf\xE9</A>\r\n\r\n" +
+          // A name and a URL that are not UTF-8 are read in windows-1252.
+          "\t<DT><A HREF=\"http://caf\xC3\xA9/\">caf\xC3\xA9</A>\r\n\r\n" +
           "\t<DT><H3 FOLDED>R&&D &lt;new&gt;</H3>\r\n\r\n\t<DL><P>\r\n\r\n\t</DL><P>\r\n\r\n" +
           "\t<DT><A HREF=\"http://x/?q=&amp;amp;&amp;#65;&amp;lt&x=1&\">ref&#1;s&#9;</A>\r\n\r\n" +
           "\t<DT><A HREF=\"http://x/&quot;><script>\">say \"hi\"</A>\r\n\r\n" + kClose);
