@@ -15,6 +15,9 @@ class CharsetDetector {
   CharsetDetector& operator=(const CharsetDetector&) = delete;
   ~CharsetDetector();
 
+  // Whether this build has a detector; without one, charset() is always empty.
+  static bool available();
+
   // Takes the text piece by piece; only pieces with non-ASCII bytes tell anything, and
   // only the first MiB of those is looked at, so a large file costs little.
   void add(std::string_view bytes);

@@ -8,6 +8,10 @@ struct CharsetDetector::State {};
 CharsetDetector::CharsetDetector() = default;
 CharsetDetector::~CharsetDetector() = default;
 
+bool CharsetDetector::available() {
+  return false;
+}
+
 void CharsetDetector::add(std::string_view) {}
 
 std::string CharsetDetector::charset() {

@@ -30,6 +30,10 @@ struct CharsetDetector::State {
 CharsetDetector::CharsetDetector() : state_(std::make_unique<State>()) {}
 CharsetDetector::~CharsetDetector() = default;
 
+bool CharsetDetector::available() {
+  return true;
+}
+
 void CharsetDetector::add(std::string_view bytes) {
   if (state_->detector == nullptr || state_->fed >= kLookedAt || !HasNonAscii(bytes)) return;
   bytes = bytes.substr(0, kLookedAt - state_->fed);

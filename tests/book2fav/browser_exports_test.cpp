@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "conversion_test_support.h"
+#include "platform/charset_detection.h"
 
 namespace pelmo::testing {
 namespace {
@@ -98,6 +99,42 @@ TEST_F(ConversionTest, BrowserExportsConvertWithNothingLost) {
     EXPECT_TRUE(backend.messages.empty()) << c.fixture;
     EXPECT_TRUE(InFavourites()) << c.fixture;
   }
+}
+
+// An export that names no character set and is not UTF-8: the detector finds GBK.
+TEST_F(ConversionTest, AnUndeclaredGbkExportGivesItsChineseTitles) {
+  if (!platform::CharsetDetector::available()) GTEST_SKIP() << "built without a detector";
+  ConversionSettings settings = Settings();
+  settings.bookmarkFile = (kFixtures / "ie-gbk.html").string();
+  EXPECT_TRUE(ConvertBookmarksToFavourites(settings, backend));
+  const std::string bar = "\xE6\x94\xB6\xE8\x97\x8F\xE5\xA4\xB9\xE6\xA0\x8F/";
+  const std::string study = "\xE5\xAD\xA6\xE4\xB9\xA0\xE8\xB5\x84\xE6\x96\x99/";
+  EXPECT_EQ(
+      Favourites(),
+      (Tree{{bar, ""},
+            {bar + "\xE6\x96\xB0\xE9\x97\xBB\xE4\xB8\xAD\xE5\xBF\x83 - "
+                   "\xE4\xBB\x8A\xE6\x97\xA5\xE8\xA6\x81\xE9\x97\xBB.URL",
+             Shortcut("http://news.example.cn/")},
+            {bar + "\xE5\x9C\xB0\xE5\x9B\xBE\xE6\x90\x9C\xE7\xB4\xA2.URL",
+             Shortcut("http://map.example.cn/")},
+            {study, ""},
+            {study + "\xE7\xBD\x91\xE4\xB8\x8A\xE5\xA4\xA7\xE5\xAD\xA6\xE8\xAF\xBE\xE7\xA8\x8B"
+                     "\xE8\xA1\xA8.URL",
+             Shortcut("http://edu.example.cn/course")},
+            {study + "\xE8\x80\x83\xE8\xAF\x95\xE6\x88\x90\xE7\xBB\xA9\xE6\x9F\xA5\xE8\xAF\xA2"
+                     "\xE7\xB3\xBB\xE7\xBB\x9F.URL",
+             Shortcut("http://edu.example.cn/exam")},
+            {"\xE7\x94\xB5\xE5\xAD\x90\xE9\x82\xAE\xE4\xBB\xB6\xE7\x99\xBB\xE5\xBD\x95.URL",
+             Shortcut("http://mail.example.cn/")},
+            {"\xE6\xB8\xB8\xE6\x88\x8F\xE4\xB8\xAD\xE5\xBF\x83.URL",
+             Shortcut("http://game.example.cn/")}}));
+  // A code page the user names wins over the detector's guess.
+  Reset();
+  settings.codePage = 1252;
+  EXPECT_TRUE(ConvertBookmarksToFavourites(settings, backend));
+  EXPECT_EQ(
+      Favourites().count("\xC3\x93\xC3\x8E\xC3\x8F\xC2\xB7\xC3\x96\xC3\x90\xC3\x90\xC3\x84.URL"),
+      1u);
 }
 
 TEST_F(ConversionTest, ExampleFileConvertsEveryBookmark) {
