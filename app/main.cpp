@@ -13,7 +13,7 @@ namespace {
 
 constexpr std::string_view kUsage =
     "Usage: pelmo [/auto [/merge]] [/ftb | /btf] [/fav FOLDER] [/book FILE] [/title TEXT]\n"
-    "             [/quiet]\n"
+    "             [/quiet] [/codepage N]\n"
     "\n"
     "Converts between a browser bookmark file and a Favourites folder of Internet\n"
     "shortcut (.URL) files.\n"
@@ -26,6 +26,8 @@ constexpr std::string_view kUsage =
     "  /fav FOLDER  the Favourites folder\n"
     "  /book FILE   the bookmark file\n"
     "  /title TEXT  the title of a new bookmark file\n"
+    "  /codepage N  the Windows code page of text that is not UTF-8 and names none\n"
+    "               (default 1252)\n"
     "  /quiet       no progress display\n"
     "  --help       this text\n"
     "  --version    the program's title line\n"
