@@ -29,7 +29,8 @@ bool IsLowSurrogate(std::uint32_t unit) {
 // Joins UTF-16 units into UTF-8, pairing surrogates.
 class Utf16Joiner {
  public:
-  explicit Utf16Joiner(std::string& out) : out_(out) {}
+  // refuseControls: a unit below U+0020 cannot stand anywhere.
+  Utf16Joiner(std::string& out, bool refuseControls) : out_(out), refuseControls_(refuseControls) {}
 
   // False for a unit that cannot stand where it stands.
   bool add(std::uint32_t unit) {
@@ -45,7 +46,7 @@ class Utf16Joiner {
     }
     if (IsHighSurrogate(unit)) {
       high_ = unit;
-    } else if (IsLowSurrogate(unit) || unit == 0) {
+    } else if (IsLowSurrogate(unit) || (refuseControls_ && unit < 0x20)) {
       platform::AppendUtf8(out_, kReplacement);
       ok_ = false;
     } else {
@@ -66,6 +67,7 @@ class Utf16Joiner {
 
  private:
   std::string& out_;
+  bool refuseControls_;
   std::uint32_t high_ = 0;
   bool ok_ = true;
 };
@@ -74,10 +76,10 @@ class Utf16Joiner {
 
 std::optional<std::string> DecodeUtf7(std::string_view text) {
   std::string out;
-  Utf16Joiner units(out);
+  Utf16Joiner units(out, true);
   for (std::size_t at = 0; at < text.size();) {
     const char byte = text[at];
-    if (static_cast<unsigned char>(byte) >= 0x80 || byte == '\0') return std::nullopt;
+    if (static_cast<unsigned char>(byte) >= 0x80) return std::nullopt;
     if (byte != '+') {
       if (!units.add(static_cast<unsigned char>(byte))) return std::nullopt;
       ++at;
@@ -111,17 +113,11 @@ std::optional<std::string> DecodeUtf7(std::string_view text) {
 std::string DecodeUtf16(std::string_view bytes, bool bigEndian) {
   std::string out;
   out.reserve(bytes.size() / 2);
-  Utf16Joiner units(out);
+  Utf16Joiner units(out, false);
   for (std::size_t at = 0; at + 1 < bytes.size(); at += 2) {
     const auto first = static_cast<unsigned char>(bytes[at]);
     const auto second = static_cast<unsigned char>(bytes[at + 1]);
-    const std::uint32_t unit = bigEndian ? (first << 8 | second) : (second << 8 | first);
-    // A NUL ends nothing here: the profile reader ends a value at it.
-    if (unit == 0) {
-      out += '\0';
-      continue;
-    }
-    units.add(unit);
+    units.add(bigEndian ? (first << 8 | second) : (second << 8 | first));
   }
   units.finish();
   if (bytes.size() % 2 != 0) platform::AppendUtf8(out, kReplacement);
