@@ -215,6 +215,24 @@ TEST_F(ConvertTest, EscapesMarkupInNamesAndQuotesInUrls) {
   EXPECT_EQ(BookmarkHeader(longTitle).size(), 45 + 2 * 127u);
 }
 
+// One windows-1251 name among UTF-8 ones changes no other name, and the Unicode
+// section gives the exact URL.
+TEST_F(ConvertTest, NamesThatAreNotUtf8AreReadInTheNamedCodePage) {
+  const std::string moscow = "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0";
+  std::filesystem::create_directories(favourites() / "\xCC\xEE\xF1\xEA\xE2\xE0");
+  WriteShortcut(favourites() / "\xCC\xEE\xF1\xEA\xE2\xE0" / (moscow + ".url"), "http://a/");
+  WriteFile(
+      favourites() / "\xF2.url",
+      "[InternetShortcut]\r\nURL=http://\xF2/\r\n[InternetShortcut.W]\r\nURL=http://+BEI-/\r\n");
+  settings.codePage = 1251;
+  settings.quiet = true;
+  ASSERT_TRUE(Convert());
+  EXPECT_EQ(ReadFile(bookmarks()),
+            kHeader + "\t<DT><H3 FOLDED>" + moscow + "</H3>\r\n\r\n\t<DL><P>\r\n\r\n" +
+                "\t\t<DT><A HREF=\"http://a/\">" + moscow + "</A>\r\n\r\n\t</DL><P>\r\n\r\n" +
+                "\t<DT><A HREF=\"http://\xD1\x82/\">\xD1\x82</A>\r\n\r\n" + kClose);
+}
+
 TEST_F(ConvertTest, IndentsEveryLevelBeyondFortyAndClimbsBackOut) {
   std::filesystem::path deepest = favourites();
   for (int level = 0; level < 45; ++level) deepest /= "d";
