@@ -70,8 +70,8 @@ std::optional<FileSurvey> SurveyFile(platform::File& file) {
 // UTF-8), else the one it declares before its first item if the system knows it, else
 // UTF-8 when all of the file is valid UTF-8, else the code page the user named, else
 // the one the detector finds, else the Windows code page that old exports were
-// written in. Nothing when the system cannot convert at all; the texts then stay as
-// they are.
+// written in. The converter gives UTF-8, in which references are decoded; nothing
+// when the system cannot convert at all, and the texts then stay as they are.
 std::optional<platform::TextConverter> OpenConverter(std::string_view declared,
                                                      const FileSurvey& survey, unsigned codePage) {
   // A file that reads as text byte by byte is not in a 16- or 32-bit encoding,
@@ -79,16 +79,16 @@ std::optional<platform::TextConverter> OpenConverter(std::string_view declared,
   bool wide = FindNoCase(declared, "UTF-16") == 0 || FindNoCase(declared, "UTF-32") == 0 ||
               FindNoCase(declared, "UCS-") == 0 || FindNoCase(declared, "UNICODE") == 0;
   if (!survey.utf16 && !declared.empty() && !wide) {
-    if (auto converter = platform::TextConverter::open(declared)) return converter;
+    if (auto converter = platform::TextConverter::openToUtf8(declared)) return converter;
   }
-  if (survey.utf8) return platform::TextConverter::open("UTF-8");
+  if (survey.utf8) return platform::TextConverter::openToUtf8("UTF-8");
   if (codePage == 0 && !survey.detected.empty()) {
-    if (auto converter = platform::TextConverter::open(survey.detected)) return converter;
+    if (auto converter = platform::TextConverter::openToUtf8(survey.detected)) return converter;
   }
-  if (auto converter = platform::TextConverter::open(platform::CodePageCharset(codePage))) {
+  if (auto converter = platform::TextConverter::openToUtf8(platform::CodePageCharset(codePage))) {
     return converter;
   }
-  return platform::TextConverter::open(platform::CodePageCharset(0));
+  return platform::TextConverter::openToUtf8(platform::CodePageCharset(0));
 }
 
 // Hands the items of the file to the walk as they complete, one progress step per line.
@@ -119,7 +119,14 @@ class WalkPass final : public TextReceiver {
         item.url = converter_->convertUrl(item.url);
         item.title = converter_->convert(item.title);
       }
-      walk_.handleItem(item.kind, UrlFromHref(item.url), NameFromTitle(item.title));
+      std::string url = UrlFromHref(item.url);
+      std::string name = NameFromTitle(item.title);
+      // References decode to UTF-8, so the system's encoding comes last.
+      if (native_) {
+        url = native_->convertUrl(url);
+        name = native_->convert(name);
+      }
+      walk_.handleItem(item.kind, url, name);
     }
     reader_.items().clear();
   }
@@ -131,6 +138,7 @@ class WalkPass final : public TextReceiver {
   ItemReader reader_;
   std::optional<platform::TextConverter> converter_;  // opened once, at the first item
   bool converterChosen_ = false;
+  std::optional<platform::TextConverter> native_ = platform::TextConverter::open("UTF-8");
 };
 
 // True when every line was read; false after a read failure.
