@@ -7,7 +7,9 @@
 namespace pelmo::platform {
 
 // Guesses the character set of text that names none and is not UTF-8, from its bytes,
-// with a detector made for the job where the build has one.
+// with a detector made for the job where the build has one. Only guesses for East
+// Asian sets and for scripts other than Latin are given: Latin code pages cannot be
+// told apart reliably.
 class CharsetDetector {
  public:
   CharsetDetector();

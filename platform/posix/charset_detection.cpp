@@ -3,11 +3,32 @@
 #include <uchardet.h>
 
 #include <algorithm>
+#include <array>
+#include <string_view>
+
+#include "platform/posix/text_compare.h"
 
 namespace pelmo::platform {
 namespace {
 
 constexpr std::size_t kLookedAt = std::size_t{1} << 20;
+
+// Guesses that are trusted: multi-byte East Asian sets and single-byte sets of scripts
+// other than Latin. Latin code pages differ in a few letters that little text cannot
+// tell apart ("Caf\xE9" reads as ISO-8859-2, "\xC6r\xF8" as Mac Central European), so
+// such text is left to the default code page.
+constexpr std::array<std::string_view, 30> kTrusted{{
+    "BIG5",         "EUC-JP",     "EUC-KR",       "EUC-TW",       "GB18030",      "GB2312",
+    "HZ-GB-2312",   "SHIFT_JIS",  "ISO-2022-JP",  "ISO-2022-KR",  "ISO-2022-CN",  "UHC",
+    "ISO-8859-5",   "KOI8-R",     "KOI8-U",       "WINDOWS-1251", "IBM855",       "IBM866",
+    "MAC-CYRILLIC", "ISO-8859-7", "WINDOWS-1253", "ISO-8859-8",   "WINDOWS-1255", "ISO-8859-6",
+    "WINDOWS-1256", "TIS-620",    "ISO-8859-11",  "WINDOWS-874",  "CP949",        "CP932",
+}};
+
+bool IsTrusted(std::string_view guess) {
+  return std::any_of(kTrusted.begin(), kTrusted.end(),
+                     [guess](std::string_view trusted) { return EqualNoCase(guess, trusted); });
+}
 
 bool HasNonAscii(std::string_view bytes) {
   return std::any_of(bytes.begin(), bytes.end(),
@@ -45,10 +66,8 @@ std::string CharsetDetector::charset() {
   if (state_->detector == nullptr || state_->fed == 0) return {};
   uchardet_data_end(state_->detector);
   const char* name = uchardet_get_charset(state_->detector);
-  std::string guess = name != nullptr ? name : "";
-  // ASCII would say nothing about the bytes above it.
-  if (guess == "ASCII") guess.clear();
-  return guess;
+  const std::string guess = name != nullptr ? name : "";
+  return IsTrusted(guess) ? guess : std::string();
 }
 
 }  // namespace pelmo::platform

@@ -128,6 +128,13 @@ TEST_F(ConversionTest, AnUndeclaredGbkExportGivesItsChineseTitles) {
              Shortcut("http://mail.example.cn/")},
             {"\xE6\xB8\xB8\xE6\x88\x8F\xE4\xB8\xAD\xE5\xBF\x83.URL",
              Shortcut("http://game.example.cn/")}}));
+  // Cyrillic in windows-1251 is found too.
+  Reset();
+  ASSERT_TRUE(
+      Convert("<DT><A HREF=\"u\">\xCC\xEE\xF1\xEA\xE2\xE0 \xED\xEE\xE2\xEE\xF1\xF2\xE8</A>\n"));
+  EXPECT_EQ(Favourites(), (Tree{{"\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0 "
+                                 "\xD0\xBD\xD0\xBE\xD0\xB2\xD0\xBE\xD1\x81\xD1\x82\xD0\xB8.URL",
+                                 Shortcut("u")}}));
   // A code page the user names wins over the detector's guess.
   Reset();
   settings.codePage = 1252;
