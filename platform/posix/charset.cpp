@@ -58,6 +58,31 @@ std::string IconvName(std::string_view charset) {
   return std::string(charset);
 }
 
+using Replace = void (*)(std::string& out, unsigned char byte);
+
+// Every byte that starts no character of the set gives way to what replace appends.
+std::string Convert(iconv_t handle, std::string_view text, Replace replace) {
+  // A shift state left by an earlier text must not change this one.
+  iconv(handle, nullptr, nullptr, nullptr, nullptr);
+  std::string converted;
+  std::array<char, 1024> block;
+  char* in = const_cast<char*>(text.data());
+  std::size_t inLeft = text.size();
+  while (inLeft > 0) {
+    char* out = block.data();
+    std::size_t outLeft = block.size();
+    std::size_t result = iconv(handle, &in, &inLeft, &out, &outLeft);
+    int error = errno;
+    converted.append(block.data(), block.size() - outLeft);
+    if (result != static_cast<std::size_t>(-1) || error == E2BIG) continue;
+    replace(converted, static_cast<unsigned char>(*in));
+    ++in;
+    --inLeft;
+    iconv(handle, nullptr, nullptr, nullptr, nullptr);
+  }
+  return converted;
+}
+
 }  // namespace
 
 struct TextConverter::State {
@@ -86,32 +111,13 @@ std::optional<TextConverter> TextConverter::openToUtf8(std::string_view charset)
 
 std::string TextConverter::convert(std::string_view text) {
   if (!state_) return RepairUtf8(text, AppendReplacement);
-  // A shift state left by an earlier text must not change this one.
-  iconv(state_->handle, nullptr, nullptr, nullptr, nullptr);
-  std::string converted;
-  std::array<char, 1024> block;
-  char* in = const_cast<char*>(text.data());
-  std::size_t inLeft = text.size();
-  while (inLeft > 0) {
-    char* out = block.data();
-    std::size_t outLeft = block.size();
-    std::size_t result = iconv(state_->handle, &in, &inLeft, &out, &outLeft);
-    int error = errno;
-    converted.append(block.data(), block.size() - outLeft);
-    if (result != static_cast<std::size_t>(-1) || error == E2BIG) continue;
-    // An invalid or incomplete sequence: one byte gives way to the replacement.
-    converted += kReplacement;
-    ++in;
-    --inLeft;
-    iconv(state_->handle, nullptr, nullptr, nullptr, nullptr);
-  }
-  return converted;
+  return Convert(state_->handle, text, AppendReplacement);
 }
 
-// UTF-8 holds every character.
+// UTF-8 holds every character; a byte that is none is kept as %XX.
 std::string TextConverter::convertUrl(std::string_view url) {
   if (!state_) return RepairUtf8(url, AppendPercentEncoded);
-  return convert(url);
+  return Convert(state_->handle, url, AppendPercentEncoded);
 }
 
 AnsiText::AnsiText(unsigned codePage)

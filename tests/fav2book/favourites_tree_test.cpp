@@ -101,6 +101,7 @@ TEST(ReadShortcutUrl, ReadsWholeUrlsUpToTheBound) {
   WriteFile(dir / "badw.url",
             "[InternetShortcut]\nURL=http://a/\n[InternetShortcut.W]\nURL=http://+2D3-/\n");
   WriteFile(dir / "ansi.url", "[InternetShortcut]\nURL=http://\xF2\xE5/\xE9\n");
+  WriteFile(dir / "lacking.url", "[InternetShortcut]\nURL=http://a/\x81\xE9\n");
   WriteFile(dir / "utf16le.url", Utf16(u"[InternetShortcut]\r\nURL=h:/\u0442\r\n", false));
   WriteFile(dir / "utf16be.url", Utf16(u"[InternetShortcut]\nURL=h:/\U0001F600", true));
   const struct {
@@ -124,6 +125,7 @@ TEST(ReadShortcutUrl, ReadsWholeUrlsUpToTheBound) {
       {"badw.url", kShortcutFileLimit, true, "http://a/"},  // a lone surrogate: not taken
       {"ansi.url", kShortcutFileLimit, true, "http://\xC3\xB2\xC3\xA5/\xC3\xA9"},
       {"ansi.url", kShortcutFileLimit, true, "http://\xD1\x82\xD0\xB5/\xD0\xB9", 1251},
+      {"lacking.url", kShortcutFileLimit, true, "http://a/%81\xC3\xA9"},  // not in windows-1252
       {"utf16le.url", kShortcutFileLimit, true, "h:/\xD1\x82"},
       {"utf16be.url", kShortcutFileLimit, true, "h:/\xF0\x9F\x98\x80"},
   };
