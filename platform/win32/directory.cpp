@@ -1,8 +1,10 @@
 #include "platform/directory.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/path_identity.h"
@@ -92,8 +94,16 @@ struct DirectoryListing::State {
   std::vector<WIN32_FIND_DATAA> entries;
   std::size_t position = 0;
   bool failed = false;
+  // The entry last handed out, when its long name cannot be opened: the name it was
+  // given as, and the short name it is opened by.
+  std::string shownName;
+  std::string shortName;
 
-  std::string pathOf(std::string_view name) const { return path + std::string(name); }
+  // The path of a listed name, and whether it was reached through its short name.
+  std::pair<std::string, bool> pathOf(std::string_view name) const {
+    if (!shortName.empty() && name == shownName) return {path + shortName, true};
+    return {path + std::string(name), false};
+  }
 };
 
 void DirectoryListing::StateDeleter::operator()(State* state) const {
@@ -139,8 +149,12 @@ std::optional<DirectoryListing> DirectoryListing::open(std::string_view director
 
 ListingOpen DirectoryListing::openChild(std::string_view name) const {
   StatePointer state(new State);
-  state->path = WithSeparator(state_->pathOf(name));
-  return list(std::move(state));
+  const auto [path, shortened] = state_->pathOf(name);
+  state->path = WithSeparator(path);
+  ListingOpen opened = list(std::move(state));
+  // A folder that is there, reached through its short name, is not gone.
+  if (shortened && !opened.listing) opened.failed = true;
+  return opened;
 }
 
 bool DirectoryListing::next(DirectoryEntry& entry) {
@@ -148,6 +162,19 @@ bool DirectoryListing::next(DirectoryEntry& entry) {
   if (state.position >= state.entries.size()) return false;
   const WIN32_FIND_DATAA& found = state.entries[state.position++];
   entry.name = found.cFileName;
+  state.shortName.clear();
+  // A long name with characters the ANSI code page lacks comes with '?' for each of
+  // them, which no name may hold: it is opened through its short name, and shown with
+  // '_', as names made from titles show such characters.
+  if (entry.name.find('?') != std::string::npos) {
+    if (found.cAlternateFileName[0] == '\0') {
+      entry.kind = EntryKind::Unreadable;
+      return true;
+    }
+    std::replace(entry.name.begin(), entry.name.end(), '?', '_');
+    state.shownName = entry.name;
+    state.shortName = found.cAlternateFileName;
+  }
   if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
     entry.kind = EntryKind::Directory;
   } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) {
@@ -165,19 +192,20 @@ bool DirectoryListing::failed() const {
 FileReadStatus DirectoryListing::readFile(std::string_view name, std::size_t limit,
                                           ReadBuffer& buffer) const {
   buffer.length_ = 0;
-  const std::string path = state_->pathOf(name);
+  const auto [path, shortened] = state_->pathOf(name);
+  // A file listed a moment ago and reached through its short name is not gone.
+  auto failure = [shortened = shortened] {
+    return IsGone(::GetLastError()) && !shortened ? FileReadStatus::NotFile
+                                                  : FileReadStatus::Failed;
+  };
   const DWORD attributes = ::GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) {
-    return IsGone(::GetLastError()) ? FileReadStatus::NotFile : FileReadStatus::Failed;
-  }
+  if (attributes == INVALID_FILE_ATTRIBUTES) return failure();
   if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) {
     return FileReadStatus::NotFile;
   }
   HANDLE handle = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) {
-    return IsGone(::GetLastError()) ? FileReadStatus::NotFile : FileReadStatus::Failed;
-  }
+  if (handle == INVALID_HANDLE_VALUE) return failure();
   HandleCloser closer{handle};
   if (::GetFileType(handle) != FILE_TYPE_DISK) return FileReadStatus::NotFile;
   DWORD high = 0;

@@ -1,11 +1,9 @@
 // Shows one of the Win32 backend's dialogs with sample values, for screenshots:
 //   win32_dialog_demo main|progress|overwrite [seconds]
 // The progress dialog stays for the given seconds (default 5); the others until closed.
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
-#include <thread>
 
 #include "res/resource.h"
 #include "ui/progress.h"
@@ -45,7 +43,7 @@ int main(int argc, char** argv) {
     pelmo::ui::ProgressSetStatus(progress, "http://www.example.com/pelmo/index.html");
     pelmo::ui::ProgressSetRange(progress, 100);
     pelmo::ui::ProgressSetPosition(progress, 40);
-    std::this_thread::sleep_for(std::chrono::seconds(seconds));
+    ::Sleep(static_cast<DWORD>(seconds) * 1000);
     pelmo::ui::ProgressClose(progress);
   } else {
     std::fprintf(stderr, "usage: %s main|progress|overwrite [seconds]\n", argv[0]);
