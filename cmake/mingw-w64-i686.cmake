@@ -18,8 +18,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# One self-contained pelmo.exe: no libgcc, libstdc++ or winpthread DLLs beside it.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# One self-contained pelmo.exe: no libgcc, libstdc++ or winpthread DLLs beside it, and
+# no time stamp in it, so that the tested and the handed-out builds can be compared.
+set(CMAKE_EXE_LINKER_FLAGS_INIT
+    "-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp")
 
 # Test programs run through a wrapper that keeps one Wine prefix per build tree,
 # set to the Windows 95 family.
