@@ -94,16 +94,23 @@ struct DirectoryListing::State {
   std::vector<WIN32_FIND_DATAA> entries;
   std::size_t position = 0;
   bool failed = false;
-  // The entry last handed out, when its long name cannot be opened: the name it was
-  // given as, and the short name it is opened by.
+  // The entry last handed out: the name it was given as, its short name (empty when
+  // it has none), and whether its long name cannot be opened at all.
   std::string shownName;
   std::string shortName;
+  bool longNameUnusable = false;
 
-  // The path of a listed name, and whether it was reached through its short name.
-  std::pair<std::string, bool> pathOf(std::string_view name) const {
-    if (!shortName.empty() && name == shownName) return {path + shortName, true};
-    return {path + std::string(name), false};
+  // The paths to try for a listed name, in order: the long name first, unless the
+  // system gave it with '?' for characters that the ANSI code page lacks; then the
+  // short name, for a long name that the system gave with look-alikes for them.
+  std::vector<std::string> pathsOf(std::string_view name) const {
+    if (name != shownName || shortName.empty()) return {path + std::string(name)};
+    if (longNameUnusable) return {path + shortName};
+    return {path + std::string(name), path + shortName};
   }
+  // Whether a listed name is there for certain, so that failing to open it is no sign
+  // that it is gone: it could be reached only by its short name.
+  bool surelyThere(std::string_view name) const { return name == shownName && longNameUnusable; }
 };
 
 void DirectoryListing::StateDeleter::operator()(State* state) const {
@@ -148,12 +155,14 @@ std::optional<DirectoryListing> DirectoryListing::open(std::string_view director
 }
 
 ListingOpen DirectoryListing::openChild(std::string_view name) const {
-  StatePointer state(new State);
-  const auto [path, shortened] = state_->pathOf(name);
-  state->path = WithSeparator(path);
-  ListingOpen opened = list(std::move(state));
-  // A folder that is there, reached through its short name, is not gone.
-  if (shortened && !opened.listing) opened.failed = true;
+  ListingOpen opened;
+  for (const std::string& path : state_->pathsOf(name)) {
+    StatePointer state(new State);
+    state->path = WithSeparator(path);
+    opened = list(std::move(state));
+    if (opened.listing || opened.failed) return opened;
+  }
+  opened.failed = state_->surelyThere(name);
   return opened;
 }
 
@@ -162,19 +171,19 @@ bool DirectoryListing::next(DirectoryEntry& entry) {
   if (state.position >= state.entries.size()) return false;
   const WIN32_FIND_DATAA& found = state.entries[state.position++];
   entry.name = found.cFileName;
-  state.shortName.clear();
-  // A long name with characters the ANSI code page lacks comes with '?' for each of
+  state.shortName = found.cAlternateFileName;
+  // A long name with characters the ANSI code page lacks may come with '?' for each of
   // them, which no name may hold: it is opened through its short name, and shown with
   // '_', as names made from titles show such characters.
-  if (entry.name.find('?') != std::string::npos) {
-    if (found.cAlternateFileName[0] == '\0') {
+  state.longNameUnusable = entry.name.find('?') != std::string::npos;
+  if (state.longNameUnusable) {
+    if (state.shortName.empty()) {
       entry.kind = EntryKind::Unreadable;
       return true;
     }
     std::replace(entry.name.begin(), entry.name.end(), '?', '_');
-    state.shownName = entry.name;
-    state.shortName = found.cAlternateFileName;
   }
+  state.shownName = entry.name;
   if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
     entry.kind = EntryKind::Directory;
   } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) {
@@ -191,46 +200,53 @@ bool DirectoryListing::failed() const {
 
 FileReadStatus DirectoryListing::readFile(std::string_view name, std::size_t limit,
                                           ReadBuffer& buffer) const {
-  buffer.length_ = 0;
-  const auto [path, shortened] = state_->pathOf(name);
-  // A file listed a moment ago and reached through its short name is not gone.
-  auto failure = [shortened = shortened] {
-    return IsGone(::GetLastError()) && !shortened ? FileReadStatus::NotFile
-                                                  : FileReadStatus::Failed;
-  };
-  const DWORD attributes = ::GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return failure();
-  if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) {
-    return FileReadStatus::NotFile;
-  }
-  HANDLE handle = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return failure();
-  HandleCloser closer{handle};
-  if (::GetFileType(handle) != FILE_TYPE_DISK) return FileReadStatus::NotFile;
-  DWORD high = 0;
-  const DWORD low = ::GetFileSize(handle, &high);
-  if (low == INVALID_FILE_SIZE && ::GetLastError() != NO_ERROR) return FileReadStatus::Failed;
-  if (high != 0 || low > limit) return FileReadStatus::TooLarge;
-  // One byte more than the size tells a file that grew since.
-  const std::size_t wanted = static_cast<std::size_t>(low) + 1;
-  if (buffer.capacity_ < wanted) {
-    buffer.data_ = std::make_unique_for_overwrite<char[]>(wanted);
-    buffer.capacity_ = wanted;
-  }
-  std::size_t length = 0;
-  for (;;) {
-    DWORD got = 0;
-    if (!::ReadFile(handle, buffer.data_.get() + length, static_cast<DWORD>(wanted - length), &got,
-                    nullptr)) {
+  // Reads one path; gone: it names nothing (any more).
+  auto readPath = [limit, &buffer](const std::string& path, bool& gone) {
+    buffer.length_ = 0;
+    auto failure = [&gone] {
+      gone = IsGone(::GetLastError());
       return FileReadStatus::Failed;
+    };
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return failure();
+    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) {
+      return FileReadStatus::NotFile;
     }
-    if (got == 0) break;
-    length += got;
-    if (length == wanted) return FileReadStatus::TooLarge;
+    HANDLE handle = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return failure();
+    HandleCloser closer{handle};
+    if (::GetFileType(handle) != FILE_TYPE_DISK) return FileReadStatus::NotFile;
+    DWORD high = 0;
+    const DWORD low = ::GetFileSize(handle, &high);
+    if (low == INVALID_FILE_SIZE && ::GetLastError() != NO_ERROR) return FileReadStatus::Failed;
+    if (high != 0 || low > limit) return FileReadStatus::TooLarge;
+    // One byte more than the size tells a file that grew since.
+    const std::size_t wanted = static_cast<std::size_t>(low) + 1;
+    if (buffer.capacity_ < wanted) {
+      buffer.data_ = std::make_unique_for_overwrite<char[]>(wanted);
+      buffer.capacity_ = wanted;
+    }
+    std::size_t length = 0;
+    for (;;) {
+      DWORD got = 0;
+      if (!::ReadFile(handle, buffer.data_.get() + length, static_cast<DWORD>(wanted - length),
+                      &got, nullptr)) {
+        return FileReadStatus::Failed;
+      }
+      if (got == 0) break;
+      length += got;
+      if (length == wanted) return FileReadStatus::TooLarge;
+    }
+    buffer.length_ = length;
+    return FileReadStatus::Read;
+  };
+  for (const std::string& path : state_->pathsOf(name)) {
+    bool gone = false;
+    const FileReadStatus status = readPath(path, gone);
+    if (!gone) return status;
   }
-  buffer.length_ = length;
-  return FileReadStatus::Read;
+  return state_->surelyThere(name) ? FileReadStatus::Failed : FileReadStatus::NotFile;
 }
 
 FileIdentity IdentityOfPath(const std::string& path) {
