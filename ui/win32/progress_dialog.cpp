@@ -40,7 +40,7 @@ class ProgressDialogView : public ProgressView {
   explicit ProgressDialogView(HWND dialog) : dialog_(dialog) {
     ::SetCapture(dialog_);
     showWaitCursor();
-    ::UpdateWindow(dialog_);
+    paint();
   }
   ~ProgressDialogView() override {
     ::ReleaseCapture();
@@ -96,7 +96,16 @@ class ProgressDialogView : public ProgressView {
       shownPosition_ = position;
     }
     showWaitCursor();
+    paint();
+  }
+
+  // Asking after the queue, which takes nothing from it, lets a system that draws
+  // through a buffer (Wine) learn which parts of the window were uncovered, and put
+  // the painting on the screen.
+  void paint() {
+    ::GetQueueStatus(QS_ALLINPUT);
     ::UpdateWindow(dialog_);
+    ::GetQueueStatus(QS_ALLINPUT);
   }
 
   void showWaitCursor() { ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT)); }
