@@ -18,6 +18,10 @@ constexpr std::string_view kNoDialogHint =
     "The main dialog cannot be shown here. To convert from the command line, add /auto, "
     "for example: pelmo /auto /btf /book bookmarks.html /fav Favorites (pelmo --help lists "
     "the switches).";
+// Without a console, there is no usage text to point to.
+constexpr std::string_view kNoDialogHintWithoutConsole =
+    "The main dialog cannot be shown here. To convert without it, add /auto, for example: "
+    "pelmo /auto /btf /book bookmark.htm /fav Favorites";
 
 }  // namespace
 
@@ -96,7 +100,8 @@ bool MainDialog(ConversionSettings& settings, ui::Backend& backend) {
   MainDialogLogic logic(settings, platform::MaxPathSize());
   std::optional<int> result = backend.runDialog(kMainDialogTemplate, logic);
   if (!result) {
-    backend.showMessage(kNoDialogHint, ui::Icon::Information);
+    backend.showMessage(backend.hasConsole() ? kNoDialogHint : kNoDialogHintWithoutConsole,
+                        ui::Icon::Information);
     return false;
   }
   return *result == 1;

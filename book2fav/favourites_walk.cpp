@@ -44,7 +44,11 @@ void FavouritesWalk::openFolder(std::string_view title) {
     ++skippedDepth_;
     return;
   }
-  std::string name(FitTrimmedName(platform::NativeName(title), platform::kMaxNameLength));
+  // Cut to the room the path leaves, then made again what the system keeps, which may
+  // need one more cut.
+  const std::size_t room = writer_.folderNameRoom();
+  std::string name(FitTrimmedName(platform::NativeName(title), room));
+  while (name.size() > room) name = platform::NativeName(FitTrimmedName(name, room));
   if (name.empty() || !writer_.enterFolder(name)) skippedDepth_ = 1;
 }
 

@@ -17,7 +17,9 @@ std::vector<std::string> NamesInCurrentDirectory() {
 
 }  // namespace
 
-FavouritesWriter::FavouritesWriter() : top_(platform::HeldDirectory::current()) {
+FavouritesWriter::FavouritesWriter()
+    : top_(platform::HeldDirectory::current()),
+      fileNameRoom_(platform::RoomForName(platform::NewEntry::File)) {
   if (top_) trail_.push_back(top_->identity());
 }
 
@@ -28,6 +30,7 @@ bool FavouritesWriter::enterFolder(std::string_view name) {
   if (!entered) return false;
   trail_.push_back(*entered);
   names_.enter(*entered, NamesInCurrentDirectory);
+  fileNameRoom_ = platform::RoomForName(platform::NewEntry::File);
   return true;
 }
 
@@ -36,6 +39,7 @@ bool FavouritesWriter::leaveFolder() {
   trail_.pop_back();
   names_.leave();
   std::optional<platform::FileIdentity> parent = platform::EnterParentDirectory();
+  fileNameRoom_ = platform::RoomForName(platform::NewEntry::File);
   if (parent && *parent == trail_.back()) return true;
   top_->makeCurrent();
   trail_.resize(1);
@@ -49,7 +53,10 @@ bool FavouritesWriter::writeShortcut(std::string_view title, std::string_view ur
       names_.reentered() ? platform::ExistingFile::Keep : platform::ExistingFile::Replace;
   const std::string bytes = ShortcutFileBytes(url);
   for (int attempt = 0; attempt < kMaxTakenNames; ++attempt) {
-    switch (files_.write(names_.claimShortcutName(title), bytes, existing)) {
+    const std::string name = names_.claimShortcutName(title, fileNameRoom_);
+    // Even the shortest name is too long for the path: written, it could not be read.
+    if (name.size() > fileNameRoom_) return false;
+    switch (files_.write(name, bytes, existing)) {
       case platform::WriteOutcome::Written:
         return true;
       case platform::WriteOutcome::Failed:

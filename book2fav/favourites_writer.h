@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -27,14 +28,19 @@ class FavouritesWriter {
   bool leaveFolder();
 
   // Writes a shortcut file for the title into the current folder, under a name that
-  // no shortcut of this run has taken there; false when it could not be written.
+  // no shortcut of this run has taken there, cut to the room the path leaves; false
+  // when it could not be written.
   bool writeShortcut(std::string_view title, std::string_view url);
+
+  // The longest name a folder made in the current folder may have.
+  std::size_t folderNameRoom() const { return platform::RoomForName(platform::NewEntry::Folder); }
 
  private:
   platform::WholeFileWriter files_;
   WrittenNames names_;
   std::optional<platform::HeldDirectory> top_;
   std::vector<platform::FileIdentity> trail_;  // the current folder and those above it
+  std::size_t fileNameRoom_;                   // for shortcut files in the current folder
 };
 
 }  // namespace pelmo

@@ -21,10 +21,11 @@ std::size_t SuffixLength(unsigned number) {
   return number < 2 ? 0 : std::to_string(number).size() + 3;
 }
 
-// The stem of the name with that number: the title cut so that the whole name fits.
-std::string_view Stem(std::string_view title, unsigned number) {
-  return FitTrimmedName(
-      title, platform::kMaxNameLength - kShortcutExtension.size() - SuffixLength(number));
+// The stem of the name with that number: the title cut so that the whole name fits,
+// or nothing when only the number and the extension would not fit either.
+std::string_view Stem(std::string_view title, unsigned number, std::size_t maxLength) {
+  const std::size_t fixed = kShortcutExtension.size() + SuffixLength(number);
+  return FitTrimmedName(title, maxLength > fixed ? maxLength - fixed : 0);
 }
 
 std::string NumberedName(std::string_view stem, unsigned number) {
@@ -96,12 +97,12 @@ void WrittenNames::leave() {
   if (path_.size() > 1) path_.pop_back();
 }
 
-std::string WrittenNames::claimShortcutName(std::string_view title) {
+std::string WrittenNames::claimShortcutName(std::string_view title, std::size_t maxLength) {
   // Keys as the file system compares names, so that two it takes for one count as one.
   Names& names = *path_.back().names;
   unsigned number = 1;
   for (;;) {
-    std::string_view stem = Stem(title, number);
+    std::string_view stem = Stem(title, number, maxLength);
     unsigned& next = names.nextNumber[platform::NameKey(stem)];
     // A higher number may need a shorter stem, and so another count: look again.
     if (next > number) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/directory.h"
+#include "platform/paths.h"
 
 namespace pelmo {
 
@@ -44,9 +45,11 @@ class WrittenNames {
 
   // A file name for a shortcut of that title in the current directory that is not
   // used yet: "Title.URL", else "Title (2).URL", and so on ("(2).URL" for an empty
-  // title), each at most 255 bytes, the title cut by FitTrimmedName. The name counts as used from
+  // title), each at most maxLength bytes where the title leaves room for the number
+  // and the extension, the title cut by FitTrimmedName. The name counts as used from
   // now on.
-  std::string claimShortcutName(std::string_view title);
+  std::string claimShortcutName(std::string_view title,
+                                std::size_t maxLength = platform::kMaxNameLength);
 
  private:
   struct Names {

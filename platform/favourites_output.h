@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -20,6 +21,14 @@ std::optional<FileIdentity> EnterSubdirectory(std::string_view name);
 // Makes the parent of the current directory current; its identity, or nullopt when
 // it could not be made current.
 std::optional<FileIdentity> EnterParentDirectory();
+
+// What a new name in the current directory is for.
+enum class NewEntry { File, Folder };
+
+// The longest name, in bytes, that a new file or folder in the current directory may
+// have: kMaxNameLength, or less where the system bounds the length of a whole path. A
+// folder's bound keeps room below it for names of its own. 0 when nothing fits.
+std::size_t RoomForName(NewEntry entry);
 
 // The names in the current directory, "." and ".." left out; nullopt when it cannot
 // be listed.

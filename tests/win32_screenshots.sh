@@ -3,8 +3,10 @@
 # virtual X server, and one conversion driven through the main dialog with xdotool:
 #   tests/win32_screenshots.sh [BUILD_DIR] [OUT_DIR]
 # BUILD_DIR is the mingw build (default build-mingw). Needs Wine, Xvfb, xdotool and
-# ImageMagick. Writes main.png, progress.png, overwrite.png and driven.png, each cut
-# to its window, and exits non-zero when the driven conversion wrote nothing.
+# ImageMagick; openbox and scrot when there (the progress window is then taken with the
+# mouse pointer over it, which shows the wait cursor). Writes main.png, progress.png,
+# overwrite.png and driven.png, each cut to its window, and exits non-zero when the
+# driven conversion wrote nothing.
 set -euo pipefail
 build=$(readlink -f "${1:-build-mingw}")
 out=$(readlink -f "${2:-screenshots-win32}")
@@ -23,6 +25,7 @@ fi
 work=$(mktemp -d)
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
+[ -n "${PELMO_SCREENSHOTS_OPENBOX:-}" ] && command -v openbox >/dev/null && { openbox >/dev/null 2>&1 & }
 wineboot -i >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine' /v Version /d win98 /f >/dev/null 2>&1
 wineserver -w
@@ -37,11 +40,19 @@ window_named() {  # title: waits up to 30 s for a visible window of that title
   return 1
 }
 
-shoot() {  # name window
+shoot() {  # name window [pointer]
   sleep 1
   eval "$(xdotool getwindowgeometry --shell "$2")"
   echo "$1: ${WIDTH}x${HEIGHT}"
-  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/$1.png"
+  if [ -n "${3:-}" ] && command -v scrot >/dev/null; then
+    # With the frame and the pointer, which a plain screenshot leaves out.
+    scrot -p "$work/screen.png"
+    convert "$work/screen.png" -crop "$((WIDTH + 40))x$((HEIGHT + 60))+$((X - 20))+$((Y - 40))" \
+      +repage "$out/$1.png"
+    rm -f "$work/screen.png"
+  else
+    import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/$1.png"
+  fi
 }
 
 demo_shot() {  # name title demo-arguments...
@@ -51,7 +62,12 @@ demo_shot() {  # name title demo-arguments...
   local pid=$!
   local window
   window=$(window_named "$title")
-  shoot "$name" "$window"
+  if [ "$name" = progress ]; then
+    xdotool mousemove --window "$window" 60 30
+    shoot "$name" "$window" pointer
+  else
+    shoot "$name" "$window"
+  fi
   if [ "$name" != progress ]; then
     xdotool windowfocus "$window" key Escape 2>/dev/null || true
   fi
@@ -59,7 +75,7 @@ demo_shot() {  # name title demo-arguments...
 }
 
 demo_shot main "PELMO v1.04" main
-demo_shot progress PELMO progress 3
+demo_shot progress PELMO progress 5
 demo_shot overwrite PELMO overwrite
 
 # The main dialog of pelmo.exe: type the folder, choose Bookmarks to Favourites, OK,

@@ -100,6 +100,8 @@ class Backend {
   virtual std::unique_ptr<ProgressView> openProgress() = 0;
   // Runs a modal dialog of the resource templates; nothing when it cannot be created.
   virtual std::optional<int> runDialog(int templateId, DialogLogic& logic) = 0;
+  // Whether the program has a console to write a usage text to.
+  virtual bool hasConsole() const { return true; }
 };
 
 }  // namespace pelmo::ui

@@ -11,6 +11,7 @@
 #include <random>
 #include <utility>
 
+#include "platform/paths.h"
 #include "platform/posix/system_call.h"
 #include "platform/posix/unique_fd.h"
 #include "platform/temporary_name.h"
@@ -149,6 +150,11 @@ std::optional<FileIdentity> EnterParentDirectory() {
   struct stat status {};
   if (::stat(".", &status) != 0) return std::nullopt;
   return IdentityOf(status);
+}
+
+// Names are reached relative to the current directory, so no path bound applies.
+std::size_t RoomForName(NewEntry) {
+  return kMaxNameLength;
 }
 
 std::optional<std::vector<std::string>> CurrentDirectoryNames() {

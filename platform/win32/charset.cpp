@@ -117,22 +117,55 @@ std::wstring Decode(UINT codePage, std::string_view text) {
   return wide;
 }
 
-// Characters that the ANSI code page lacks become '_', which every name may hold.
-std::string ToAnsi(const std::wstring& wide) {
-  const int size = static_cast<int>(wide.size());
-  const int needed = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, "_", nullptr);
-  if (needed <= 0) return std::string();
-  std::string ansi(static_cast<std::size_t>(needed), '\0');
-  ::WideCharToMultiByte(CP_ACP, 0, wide.data(), size, ansi.data(), needed, "_", nullptr);
-  return ansi;
-}
-
 bool IsHighSurrogate(wchar_t unit) {
   return unit >= 0xD800 && unit <= 0xDBFF;
 }
 
 bool IsLowSurrogate(wchar_t unit) {
   return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+// How many UTF-16 units the character at i has.
+int UnitsAt(const std::wstring& wide, std::size_t i) {
+  return IsHighSurrogate(wide[i]) && i + 1 < wide.size() && IsLowSurrogate(wide[i + 1]) ? 2 : 1;
+}
+
+// The character's bytes in the ANSI code page, or nothing when the code page lacks it.
+// A best-fit mapping ('a' for alpha) is no conversion: it is told by converting back,
+// which works on every system (the flag that forbids best fit is not known to the
+// Windows 95 family).
+std::optional<std::string> ExactAnsi(const wchar_t* units, int count) {
+  char bytes[8];
+  BOOL usedDefault = FALSE;
+  const int written =
+      ::WideCharToMultiByte(CP_ACP, 0, units, count, bytes, sizeof bytes, nullptr, &usedDefault);
+  if (written <= 0 || usedDefault) return std::nullopt;
+  wchar_t back[4];
+  const int restored = ::MultiByteToWideChar(CP_ACP, 0, bytes, written, back, 4);
+  if (restored != count || !std::equal(units, units + count, back)) return std::nullopt;
+  return std::string(bytes, static_cast<std::size_t>(written));
+}
+
+// Characters that the ANSI code page lacks become '_', which every name may hold.
+std::string ToAnsi(const std::wstring& wide) {
+  std::string ansi;
+  ansi.reserve(wide.size());
+  for (std::size_t i = 0; i < wide.size();) {
+    if (wide[i] < 0x80) {
+      ansi += static_cast<char>(wide[i++]);
+      continue;
+    }
+    const int units = UnitsAt(wide, i);
+    const std::optional<std::string> bytes = ExactAnsi(wide.data() + i, units);
+    if (bytes) {
+      ansi += *bytes;
+    } else {
+      // One '_' for each unit, as for a character outside the BMP.
+      ansi.append(static_cast<std::size_t>(units), '_');
+    }
+    i += static_cast<std::size_t>(units);
+  }
+  return ansi;
 }
 
 void AppendPercentEncoded(std::string& out, char32_t code) {
@@ -149,8 +182,8 @@ void AppendPercentEncoded(std::string& out, char32_t code) {
 
 // ASCII passes as it is; every other character is asked of the code page on its own,
 // without best-fit mappings (which would change the URL as much as '_' does). Where
-// the flag or the character is refused, the character is percent-encoded, which is
-// always a sound URL.
+// the code page lacks it, the character is percent-encoded, which is always a sound
+// URL.
 std::string UrlToAnsi(const std::wstring& wide) {
   std::string out;
   out.reserve(wide.size());
@@ -159,15 +192,10 @@ std::string UrlToAnsi(const std::wstring& wide) {
       out += static_cast<char>(wide[i++]);
       continue;
     }
-    const bool pair =
-        IsHighSurrogate(wide[i]) && i + 1 < wide.size() && IsLowSurrogate(wide[i + 1]);
-    const int units = pair ? 2 : 1;
-    char bytes[8];
-    BOOL usedDefault = FALSE;
-    const int written = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data() + i, units,
-                                              bytes, sizeof bytes, nullptr, &usedDefault);
-    if (written > 0 && !usedDefault) {
-      out.append(bytes, static_cast<std::size_t>(written));
+    const int units = UnitsAt(wide, i);
+    const bool pair = units == 2;
+    if (const std::optional<std::string> bytes = ExactAnsi(wide.data() + i, units)) {
+      out += *bytes;
     } else {
       const char32_t code =
           pair ? 0x10000 + ((char32_t(wide[i]) - 0xD800) << 10) + (char32_t(wide[i + 1]) - 0xDC00)

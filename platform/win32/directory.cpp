@@ -1,8 +1,10 @@
 #include "platform/directory.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/path_identity.h"
@@ -92,8 +94,23 @@ struct DirectoryListing::State {
   std::vector<WIN32_FIND_DATAA> entries;
   std::size_t position = 0;
   bool failed = false;
+  // The entry last handed out: the name it was given as, its short name (empty when
+  // it has none), and whether its long name cannot be opened at all.
+  std::string shownName;
+  std::string shortName;
+  bool longNameUnusable = false;
 
-  std::string pathOf(std::string_view name) const { return path + std::string(name); }
+  // The paths to try for a listed name, in order: the long name first, unless the
+  // system gave it with '?' for characters that the ANSI code page lacks; then the
+  // short name, for a long name that the system gave with look-alikes for them.
+  std::vector<std::string> pathsOf(std::string_view name) const {
+    if (name != shownName || shortName.empty()) return {path + std::string(name)};
+    if (longNameUnusable) return {path + shortName};
+    return {path + std::string(name), path + shortName};
+  }
+  // Whether a listed name is there for certain, so that failing to open it is no sign
+  // that it is gone: it could be reached only by its short name.
+  bool surelyThere(std::string_view name) const { return name == shownName && longNameUnusable; }
 };
 
 void DirectoryListing::StateDeleter::operator()(State* state) const {
@@ -138,9 +155,15 @@ std::optional<DirectoryListing> DirectoryListing::open(std::string_view director
 }
 
 ListingOpen DirectoryListing::openChild(std::string_view name) const {
-  StatePointer state(new State);
-  state->path = WithSeparator(state_->pathOf(name));
-  return list(std::move(state));
+  ListingOpen opened;
+  for (const std::string& path : state_->pathsOf(name)) {
+    StatePointer state(new State);
+    state->path = WithSeparator(path);
+    opened = list(std::move(state));
+    if (opened.listing || opened.failed) return opened;
+  }
+  opened.failed = state_->surelyThere(name);
+  return opened;
 }
 
 bool DirectoryListing::next(DirectoryEntry& entry) {
@@ -148,6 +171,19 @@ bool DirectoryListing::next(DirectoryEntry& entry) {
   if (state.position >= state.entries.size()) return false;
   const WIN32_FIND_DATAA& found = state.entries[state.position++];
   entry.name = found.cFileName;
+  state.shortName = found.cAlternateFileName;
+  // A long name with characters the ANSI code page lacks may come with '?' for each of
+  // them, which no name may hold: it is opened through its short name, and shown with
+  // '_', as names made from titles show such characters.
+  state.longNameUnusable = entry.name.find('?') != std::string::npos;
+  if (state.longNameUnusable) {
+    if (state.shortName.empty()) {
+      entry.kind = EntryKind::Unreadable;
+      return true;
+    }
+    std::replace(entry.name.begin(), entry.name.end(), '?', '_');
+  }
+  state.shownName = entry.name;
   if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
     entry.kind = EntryKind::Directory;
   } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) {
@@ -164,45 +200,53 @@ bool DirectoryListing::failed() const {
 
 FileReadStatus DirectoryListing::readFile(std::string_view name, std::size_t limit,
                                           ReadBuffer& buffer) const {
-  buffer.length_ = 0;
-  const std::string path = state_->pathOf(name);
-  const DWORD attributes = ::GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) {
-    return IsGone(::GetLastError()) ? FileReadStatus::NotFile : FileReadStatus::Failed;
-  }
-  if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) {
-    return FileReadStatus::NotFile;
-  }
-  HANDLE handle = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) {
-    return IsGone(::GetLastError()) ? FileReadStatus::NotFile : FileReadStatus::Failed;
-  }
-  HandleCloser closer{handle};
-  if (::GetFileType(handle) != FILE_TYPE_DISK) return FileReadStatus::NotFile;
-  DWORD high = 0;
-  const DWORD low = ::GetFileSize(handle, &high);
-  if (low == INVALID_FILE_SIZE && ::GetLastError() != NO_ERROR) return FileReadStatus::Failed;
-  if (high != 0 || low > limit) return FileReadStatus::TooLarge;
-  // One byte more than the size tells a file that grew since.
-  const std::size_t wanted = static_cast<std::size_t>(low) + 1;
-  if (buffer.capacity_ < wanted) {
-    buffer.data_ = std::make_unique_for_overwrite<char[]>(wanted);
-    buffer.capacity_ = wanted;
-  }
-  std::size_t length = 0;
-  for (;;) {
-    DWORD got = 0;
-    if (!::ReadFile(handle, buffer.data_.get() + length, static_cast<DWORD>(wanted - length), &got,
-                    nullptr)) {
+  // Reads one path; gone: it names nothing (any more).
+  auto readPath = [limit, &buffer](const std::string& path, bool& gone) {
+    buffer.length_ = 0;
+    auto failure = [&gone] {
+      gone = IsGone(::GetLastError());
       return FileReadStatus::Failed;
+    };
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return failure();
+    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) {
+      return FileReadStatus::NotFile;
     }
-    if (got == 0) break;
-    length += got;
-    if (length == wanted) return FileReadStatus::TooLarge;
+    HANDLE handle = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return failure();
+    HandleCloser closer{handle};
+    if (::GetFileType(handle) != FILE_TYPE_DISK) return FileReadStatus::NotFile;
+    DWORD high = 0;
+    const DWORD low = ::GetFileSize(handle, &high);
+    if (low == INVALID_FILE_SIZE && ::GetLastError() != NO_ERROR) return FileReadStatus::Failed;
+    if (high != 0 || low > limit) return FileReadStatus::TooLarge;
+    // One byte more than the size tells a file that grew since.
+    const std::size_t wanted = static_cast<std::size_t>(low) + 1;
+    if (buffer.capacity_ < wanted) {
+      buffer.data_ = std::make_unique_for_overwrite<char[]>(wanted);
+      buffer.capacity_ = wanted;
+    }
+    std::size_t length = 0;
+    for (;;) {
+      DWORD got = 0;
+      if (!::ReadFile(handle, buffer.data_.get() + length, static_cast<DWORD>(wanted - length),
+                      &got, nullptr)) {
+        return FileReadStatus::Failed;
+      }
+      if (got == 0) break;
+      length += got;
+      if (length == wanted) return FileReadStatus::TooLarge;
+    }
+    buffer.length_ = length;
+    return FileReadStatus::Read;
+  };
+  for (const std::string& path : state_->pathsOf(name)) {
+    bool gone = false;
+    const FileReadStatus status = readPath(path, gone);
+    if (!gone) return status;
   }
-  buffer.length_ = length;
-  return FileReadStatus::Read;
+  return state_->surelyThere(name) ? FileReadStatus::Failed : FileReadStatus::NotFile;
 }
 
 FileIdentity IdentityOfPath(const std::string& path) {

@@ -1,8 +1,10 @@
 #include "platform/favourites_output.h"
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
+#include "platform/paths.h"
 #include "platform/temporary_name.h"
 #include "platform/win32/move_into_place.h"
 #include "platform/win32/path_identity.h"
@@ -12,6 +14,11 @@ namespace pelmo::platform {
 namespace {
 
 constexpr unsigned kMaxTemporaryNameAttempts = 100;
+
+// The longest full path of a file, and of a folder, which keeps room below it for a
+// separator and an 8.3 name: the Windows 95 family makes and lists nothing longer.
+constexpr std::size_t kLongestFilePath = MAX_PATH - 1;
+constexpr std::size_t kLongestFolderPath = kLongestFilePath - 13;
 
 bool IsPlainName(std::string_view name) {
   return !name.empty() && name != "." && name != ".." &&
@@ -30,6 +37,19 @@ std::optional<FileIdentity> CurrentIdentity() {
   if (!path) return std::nullopt;
   return IdentityOfPath(*path);
 }
+
+// The full path of a name in the directory; a root such as "C:\" has its separator.
+std::string PathIn(const std::string& directory, std::string_view name) {
+  std::string path = directory;
+  if (!path.empty() && path.back() != '\\' && path.back() != '/') path += '\\';
+  path += name;
+  return path;
+}
+
+struct FindCloser {
+  HANDLE handle;
+  ~FindCloser() { ::FindClose(handle); }
+};
 
 // Never opens what is there already, so never a device.
 HANDLE CreateExclusive(const std::string& name) {
@@ -86,37 +106,55 @@ std::string* HeldPath(std::intptr_t handle) {
 
 }  // namespace
 
+// A failure never leaves the current directory changed: the caller would create the
+// folder's siblings inside it.
 std::optional<FileIdentity> EnterSubdirectory(std::string_view name) {
   if (!IsPlainName(name)) return std::nullopt;
-  const std::string terminated(name);
+  const std::optional<std::string> here = CurrentPath();
+  if (!here) return std::nullopt;
+  const std::string target = PathIn(*here, name);
+  if (target.size() > kLongestFolderPath) return std::nullopt;
   // It may exist already; whether it can be entered decides.
-  ::CreateDirectoryA(terminated.c_str(), nullptr);
-  const DWORD attributes = ::GetFileAttributesA(terminated.c_str());
+  ::CreateDirectoryA(target.c_str(), nullptr);
+  const DWORD attributes = ::GetFileAttributesA(target.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
       (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
     return std::nullopt;
   }
-  if (!::SetCurrentDirectoryA(terminated.c_str())) return std::nullopt;
-  return CurrentIdentity();
+  if (!::SetCurrentDirectoryA(target.c_str())) return std::nullopt;
+  std::optional<FileIdentity> entered = CurrentIdentity();
+  if (!entered) ::SetCurrentDirectoryA(here->c_str());
+  return entered;
 }
 
 std::optional<FileIdentity> EnterParentDirectory() {
-  if (!::SetCurrentDirectoryA("..")) return std::nullopt;
-  return CurrentIdentity();
+  const std::optional<std::string> here = CurrentPath();
+  if (!here || !::SetCurrentDirectoryA("..")) return std::nullopt;
+  std::optional<FileIdentity> parent = CurrentIdentity();
+  if (!parent) ::SetCurrentDirectoryA(here->c_str());
+  return parent;
+}
+
+std::size_t RoomForName(NewEntry entry) {
+  const std::optional<std::string> here = CurrentPath();
+  if (!here) return 0;
+  const std::size_t used = PathIn(*here, "").size();
+  const std::size_t longest = entry == NewEntry::Folder ? kLongestFolderPath : kLongestFilePath;
+  return used >= longest ? 0 : std::min(kMaxNameLength, longest - used);
 }
 
 std::optional<std::vector<std::string>> CurrentDirectoryNames() {
   WIN32_FIND_DATAA found{};
   HANDLE search = ::FindFirstFileA("*.*", &found);
   if (search == INVALID_HANDLE_VALUE) return std::nullopt;
+  // Closed however the listing ends, running out of memory included.
+  FindCloser closer{search};
   std::vector<std::string> names;
   do {
     std::string_view name = found.cFileName;
     if (name != "." && name != "..") names.emplace_back(name);
   } while (::FindNextFileA(search, &found));
-  const bool complete = ::GetLastError() == ERROR_NO_MORE_FILES;
-  ::FindClose(search);
-  if (!complete) return std::nullopt;
+  if (::GetLastError() != ERROR_NO_MORE_FILES) return std::nullopt;
   return names;
 }
 

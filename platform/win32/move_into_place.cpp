@@ -16,6 +16,23 @@ bool MovedAside(const std::string& target, std::string& backup, const MoveCalls&
   return false;
 }
 
+// After the new file could not be moved in: the target path must not stay empty. The
+// old file goes back; where it cannot, the new one is tried again, and last a copy of
+// the old one is made. The result says whether the new content is in place.
+bool PutBack(const std::string& source, const std::string& target, const std::string& backup,
+             const MoveCalls& calls) {
+  if (calls.moveFile(backup.c_str(), target.c_str())) return false;
+  // Another program put a file there meanwhile: the path holds a whole file.
+  if (::GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
+  if (calls.moveFile(source.c_str(), target.c_str())) {
+    calls.deleteFile(backup.c_str());
+    return true;
+  }
+  // The backup stays: it is the old content, should even the copy fail.
+  calls.copyFile(backup.c_str(), target.c_str(), TRUE);
+  return false;
+}
+
 }  // namespace
 
 std::string DirectoryPrefix(const std::string& path) {
@@ -44,10 +61,8 @@ bool MoveIntoPlace(const std::string& source, const std::string& target, const M
   }
   std::string backup;
   if (!MovedAside(target, backup, calls)) return false;
-  if (!calls.moveFile(source.c_str(), target.c_str())) {
-    calls.moveFile(backup.c_str(), target.c_str());
-    return false;
-  }
+  if (!calls.moveFile(source.c_str(), target.c_str()))
+    return PutBack(source, target, backup, calls);
   // The new content is in place; a backup that cannot be deleted is only litter.
   calls.deleteFile(backup.c_str());
   return true;

@@ -12,11 +12,14 @@ struct MoveCalls {
   BOOL(WINAPI* moveFileEx)(LPCSTR, LPCSTR, DWORD) = ::MoveFileExA;
   BOOL(WINAPI* moveFile)(LPCSTR, LPCSTR) = ::MoveFileA;
   BOOL(WINAPI* deleteFile)(LPCSTR) = ::DeleteFileA;
+  BOOL(WINAPI* copyFile)(LPCSTR, LPCSTR, BOOL) = ::CopyFileA;
 };
 
 // Moves source over target in one step where the system can; where MoveFileExA is not
 // implemented, moves the old target aside to a backup name, moves source in, and then
-// deletes the backup. On failure the target is as it was and source is still there.
+// deletes the backup. On failure the target holds the old content (moved back, or a
+// copy of the backup when it cannot be) and source is still there; the target path
+// never stays empty.
 bool MoveIntoPlace(const std::string& source, const std::string& target,
                    const MoveCalls& calls = {});
 

@@ -13,7 +13,7 @@ bool IsReservedDeviceName(std::string_view name) {
   for (char& byte : base) {
     if (byte >= 'a' && byte <= 'z') byte = static_cast<char>(byte - 'a' + 'A');
   }
-  constexpr std::array<std::string_view, 4> kPlain = {"CON", "PRN", "AUX", "NUL"};
+  constexpr std::array<std::string_view, 5> kPlain = {"CON", "PRN", "AUX", "NUL", "CLOCK$"};
   for (std::string_view reserved : kPlain) {
     if (base == reserved) return true;
   }

@@ -46,6 +46,21 @@ bool SameRecord(const ConversionSettings& a, const ConversionSettings& b) {
          a.bookmarkFile == b.bookmarkFile && a.bookmarkTitle == b.bookmarkTitle;
 }
 
+// A dialog that cannot be created counts as Cancel; its message points to --help only
+// where there is a console to write it to.
+TEST(MainDialog, ThatCannotBeShownEndsAsCancelWithAHint) {
+  for (bool console : {true, false}) {
+    ConversionSettings settings = Record(ConversionMode::FavouritesToBookmarks);
+    ScriptedBackend backend;
+    backend.console = console;
+    EXPECT_FALSE(MainDialog(settings, backend));
+    ASSERT_EQ(backend.messageTexts().size(), 1U);
+    const std::string text = backend.messageTexts().front();
+    EXPECT_NE(text.find("/auto"), std::string::npos) << text;
+    EXPECT_EQ(text.find("--help") != std::string::npos, console) << text;
+  }
+}
+
 TEST(MainDialog, TheRecordChangesOnOkOnly) {
   const std::string longPath(platform::MaxPathSize() + 10, 'p');
   ConversionSettings typed = Record(kBtf);

@@ -47,6 +47,11 @@ TEST(WrittenNamesTest, SkipsGeneratedNamesAlreadyUsed) {
   EXPECT_EQ(names.claimShortcutName(""), ".URL");
   EXPECT_EQ(names.claimShortcutName(""), "(2).URL");
   EXPECT_EQ(names.claimShortcutName("(2)"), "(2) (2).URL");
+  // Where the path leaves little room the title gives way to the number; a name that
+  // cannot fit at all comes out longer, for the writer to refuse.
+  EXPECT_EQ(names.claimShortcutName("Long title", 10), "Long t.URL");
+  EXPECT_EQ(names.claimShortcutName("Long title", 10), "Lo (2).URL");
+  EXPECT_EQ(names.claimShortcutName("Long title", 6), "(3).URL");
 }
 
 // Titles that differ only beyond the cut share one count, however many there are.

@@ -7,7 +7,9 @@
 # Usage: wine_e2e.sh PELMO_EXE [LINUX_PELMO]
 set -euo pipefail
 exe=$(readlink -f "$1")
-native=${2:+$(readlink -f "$2")}
+# The Linux build may be missing (a clean clone): then only the comparison is skipped.
+native=
+if [ -n "${2:-}" ] && [ -x "$2" ]; then native=$(readlink -f "$2"); fi
 work=$(mktemp -d)
 cleanup() {
   for prefix in "$work"/prefix-*; do

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "platform/charset.h"
 #include "platform/directory.h"
+#include "platform/favourites_output.h"
 #include "platform/names.h"
 #include "platform/profile.h"
 #include "platform/replace.h"
@@ -27,6 +31,12 @@ BOOL WINAPI MoveFails(LPCSTR, LPCSTR) {
   return FALSE;
 }
 
+// Moves only to a backup name: nothing can be moved onto the target any more.
+BOOL WINAPI MovesOnlyAside(LPCSTR from, LPCSTR to) {
+  if (std::string_view(to).find("~pelmo") == std::string_view::npos) return MoveFails(from, to);
+  return ::MoveFileA(from, to);
+}
+
 int FilesIn(const TempDir& dir) {
   int count = 0;
   for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) {
@@ -41,16 +51,21 @@ TEST(MoveIntoPlace, FallsBackWhereTheOneStepMoveIsNotImplemented) {
     bool targetExists;
     MoveCalls calls;
     bool moved;
+    int filesLeft = 2;  // when not moved
   };
   MoveCalls windows95;
   windows95.moveFileEx = NotImplemented;
   MoveCalls windows95Stuck = windows95;
   windows95Stuck.moveFile = MoveFails;
+  MoveCalls windows95NoWayBack = windows95;
+  windows95NoWayBack.moveFile = MovesOnlyAside;
   const Case cases[] = {
       {"one step", true, {}, true},
       {"backup, move, delete", true, windows95, true},
       {"no old file", false, windows95, true},
       {"moves fail", true, windows95Stuck, false},
+      // The old file is copied back from the backup, which stays.
+      {"neither file moves back", true, windows95NoWayBack, false, 3},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
@@ -64,7 +79,7 @@ TEST(MoveIntoPlace, FallsBackWhereTheOneStepMoveIsNotImplemented) {
     } else {
       EXPECT_EQ(ReadFile(dir / "bookmark.htm"), "old");
       EXPECT_EQ(ReadFile(dir / "new.tmp"), "new");
-      EXPECT_EQ(FilesIn(dir), 2);
+      EXPECT_EQ(FilesIn(dir), c.filesLeft);
     }
   }
 }
@@ -89,9 +104,9 @@ TEST(NativeName, MakesNamesTheFileSystemKeeps) {
     std::string name;
   };
   const Case cases[] = {
-      {"CON", "_CON"},        {"nul", "_nul"},        {"com1.txt", "_com1.txt"},
-      {"LPT9 ", "_LPT9"},     {"COM10", "COM10"},     {"COM0", "COM0"},
-      {"Console", "Console"}, {"Notes. . ", "Notes"}, {"...", ""},
+      {"CON", "_CON"},    {"nul", "_nul"},       {"com1.txt", "_com1.txt"}, {"LPT9 ", "_LPT9"},
+      {"COM10", "COM10"}, {"COM0", "COM0"},      {"Console", "Console"},    {"Notes. . ", "Notes"},
+      {"...", ""},        {"CLOCK$", "_CLOCK$"}, {"clock$.x", "_clock$.x"}, {"CLOCK", "CLOCK"},
   };
   for (const Case& c : cases) EXPECT_EQ(NativeName(c.title), c.name) << c.title;
 }
@@ -115,6 +130,8 @@ TEST(TextConverter, ConvertsToTheAnsiCodePage) {
       {"ISO-8859-1", "\x80", "\x80"},
       {"x-mac-roman", "Caf\x8E", "Caf\xE9"},
       {"windows-1251", "\xC0", "_"},  // Cyrillic A
+      // Look-alikes are no conversion: alpha, fullwidth C.
+      {"UTF-8", "\xCE\xB1 \xEF\xBC\xA3", "_ _"},
   };
   for (const Case& c : cases) {
     std::optional<TextConverter> converter = TextConverter::open(c.charset);
@@ -151,6 +168,68 @@ TEST(Directory, ReportsTheErrorsTheConversionTellsApart) {
   int dots = 0;
   for (DirectoryEntry entry; listing->next(entry);) dots += entry.isDirectory();
   EXPECT_EQ(dots, 2);
+}
+
+// A path near the limit: names are cut to the room it leaves, and a folder that cannot
+// be entered leaves the current directory where it was.
+TEST(Directory, FitsNamesToThePathLimit) {
+  TempDir dir;
+  std::string deep = dir.str();
+  // Piece by piece: "\\" + string trips a false -Wrestrict in GCC 12.
+  while (deep.size() + 41 < 230) deep.append("\\").append(40, 'd');
+  deep.append("\\").append(std::max<std::size_t>(1, 229 - deep.size()), 'e');
+  ASSERT_TRUE(std::filesystem::create_directories(deep));
+  const std::optional<std::string> before = CurrentDirectory();
+  ASSERT_EQ(ChangeDirectory(deep), kErrorNone);
+  const std::string here = *CurrentDirectory();
+  EXPECT_EQ(RoomForName(NewEntry::File), MAX_PATH - 1 - here.size() - 1);
+  EXPECT_EQ(RoomForName(NewEntry::Folder), MAX_PATH - 14 - here.size() - 1);
+  EXPECT_FALSE(EnterSubdirectory(std::string(RoomForName(NewEntry::Folder) + 1, 'x')));
+  EXPECT_EQ(*CurrentDirectory(), here);
+  EXPECT_TRUE(EnterSubdirectory(std::string(RoomForName(NewEntry::Folder), 'x')));
+  EXPECT_EQ(RoomForName(NewEntry::Folder), 0U);
+  EXPECT_FALSE(EnterSubdirectory("y"));
+  EXPECT_TRUE(EnterParentDirectory());
+  EXPECT_EQ(*CurrentDirectory(), here);
+  ChangeDirectory(*before);
+}
+
+// Names the ANSI code page cannot show are listed with '_' for its '?', or with a
+// look-alike, and read by their short names.
+TEST(Directory, ReadsNamesOutsideTheCodePage) {
+  TempDir dir;
+  const std::wstring folder = std::filesystem::path(dir.str()).wstring() + L"\\\u65E5\u672C";
+  ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+  for (const wchar_t* name : {L"\\\u0391 news.url", L"\\\u2229 math.url"}) {
+    HANDLE file = ::CreateFileW((folder + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    const char bytes[] = "[InternetShortcut]\r\nURL=http://a/\r\n";
+    DWORD wrote = 0;
+    ::WriteFile(file, bytes, sizeof bytes - 1, &wrote, nullptr);
+    ::CloseHandle(file);
+  }
+
+  std::optional<DirectoryListing> top = DirectoryListing::open(dir.str());
+  ASSERT_TRUE(top);
+  DirectoryEntry entry;
+  while (top->next(entry) && entry.name != "__") {
+  }
+  ASSERT_EQ(entry.name, "__");
+  ListingOpen child = top->openChild(entry.name);
+  ASSERT_TRUE(child.listing);
+  ReadBuffer buffer;
+  std::vector<std::string> read;
+  while (child.listing->next(entry)) {
+    if (entry.kind != EntryKind::File) continue;
+    EXPECT_EQ(ReadProfileStringAt(*child.listing, entry.name, "InternetShortcut", "URL", 99, buffer)
+                  .value,
+              "http://a/")
+        << entry.name;
+    read.push_back(entry.name);
+  }
+  EXPECT_EQ(read.size(), 2U);
+  EXPECT_NE(std::find(read.begin(), read.end(), "_ news.url"), read.end());
 }
 
 TEST(Directory, ReadsFilesThroughAListing) {

@@ -145,6 +145,7 @@ class ScriptedBackend : public ui::Backend {
   int dialogsRequested = 0;
   bool progressAvailable = true;
   bool dialogAvailable = false;
+  bool console = true;
   std::vector<UserAction> userActions;
   ScriptedControls dialogControls;
 
@@ -175,6 +176,7 @@ class ScriptedBackend : public ui::Backend {
     progressLog.push_back("open");
     return std::make_unique<RecordingProgress>(progressLog);
   }
+  bool hasConsole() const override { return console; }
   std::optional<int> runDialog(int, ui::DialogLogic& logic) override {
     ++dialogsRequested;
     if (!dialogAvailable) return std::nullopt;

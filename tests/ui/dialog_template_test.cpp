@@ -51,7 +51,7 @@ TEST(DialogTemplate, ControlsKeepTextIdPositionAndStyle) {
   const std::uint32_t shown = kChild | kVisible;
   for (const Row& row : {
            Row{IDD_MAIN, "&Favourites to Bookmarks", 105, "Button",
-               shown | kAutoRadioButton | kTabStop | kGroup, 11, 18, 95, 12},
+               shown | kAutoRadioButton | kTabStop | kGroup, 11, 18, 100, 12},
            Row{IDD_MAIN, "", 101, "Edit", shown | kBorder | kTabStop, 68, 58, 167, 14},
            Row{IDD_MAIN, "OK", IDOK, "Button", shown | kButtonCentre | kTabStop, 185, 118, 50, 14},
            Row{IDD_MAIN, "", IDC_STATIC, "Static", shown | kEtchedFrame, 123, 10, 168, 40},

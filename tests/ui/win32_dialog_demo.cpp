@@ -1,11 +1,9 @@
 // Shows one of the Win32 backend's dialogs with sample values, for screenshots:
 //   win32_dialog_demo main|progress|overwrite [seconds]
 // The progress dialog stays for the given seconds (default 5); the others until closed.
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
-#include <thread>
 
 #include "res/resource.h"
 #include "ui/progress.h"
@@ -41,11 +39,17 @@ int main(int argc, char** argv) {
   } else if (which == "overwrite") {
     std::printf("%d\n", static_cast<int>(backend->askOverwrite()));
   } else if (which == "progress") {
+    // As a conversion drives it: a status and a step every 100 ms, up to 40 of 100.
     pelmo::ui::ProgressDialog progress = pelmo::ui::ProgressOpen(*backend);
-    pelmo::ui::ProgressSetStatus(progress, "http://www.example.com/pelmo/index.html");
     pelmo::ui::ProgressSetRange(progress, 100);
-    pelmo::ui::ProgressSetPosition(progress, 40);
-    std::this_thread::sleep_for(std::chrono::seconds(seconds));
+    pelmo::ui::ProgressSetStep(progress, 1);
+    for (int tick = 0; tick < seconds * 10; ++tick) {
+      if (tick < 40) {
+        pelmo::ui::ProgressSetStatus(progress, "http://www.example.com/pelmo/index.html");
+        pelmo::ui::ProgressStep(progress);
+      }
+      ::Sleep(100);
+    }
     pelmo::ui::ProgressClose(progress);
   } else {
     std::fprintf(stderr, "usage: %s main|progress|overwrite [seconds]\n", argv[0]);

@@ -45,6 +45,13 @@ void HandleDrop(DialogLogic& logic, Win32DialogControls& controls, HDROP drop) {
   ::DragFinish(drop);
 }
 
+// The main dialog's commands that are answered as handled; the radio buttons and
+// every other command are left to the system.
+bool IsHandledCommand(int controlId) {
+  return controlId == IDOK || controlId == IDCANCEL || controlId == IDC_BROWSE_FILE ||
+         controlId == IDC_BROWSE_FOLDER;
+}
+
 INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
     auto* context = reinterpret_cast<DialogContext*>(lParam);
@@ -61,7 +68,7 @@ INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARA
   switch (message) {
     case WM_COMMAND:
       context->logic.command(controls, LOWORD(wParam));
-      return TRUE;
+      return IsHandledCommand(LOWORD(wParam)) ? TRUE : FALSE;
     case WM_DROPFILES:
       HandleDrop(context->logic, controls, reinterpret_cast<HDROP>(wParam));
       return FALSE;
@@ -90,7 +97,7 @@ INT_PTR CALLBACK OverwriteProcedure(HWND dialog, UINT message, WPARAM wParam, LP
 
 class Win32Backend : public Backend {
  public:
-  explicit Win32Backend(HINSTANCE instance) : instance_(instance) { ::InitCommonControls(); }
+  explicit Win32Backend(HINSTANCE instance) : instance_(instance) {}
 
   void showMessage(std::string_view text, Icon icon) override {
     ShowMessageBox(text, MB_OK | IconFlags(icon));
@@ -101,6 +108,7 @@ class Win32Backend : public Backend {
   }
 
   OverwriteChoice askOverwrite() override {
+    registerCommonControls();
     const INT_PTR result = ::DialogBoxParamA(instance_, MAKEINTRESOURCEA(IDD_OVERWRITE), nullptr,
                                              OverwriteProcedure, 0);
     // A question that could not be asked is not an answer to replace or merge.
@@ -111,9 +119,15 @@ class Win32Backend : public Backend {
     return static_cast<OverwriteChoice>(result);
   }
 
-  std::unique_ptr<ProgressView> openProgress() override { return OpenProgressDialog(instance_); }
+  std::unique_ptr<ProgressView> openProgress() override {
+    registerCommonControls();
+    return OpenProgressDialog(instance_);
+  }
+
+  bool hasConsole() const override { return false; }
 
   std::optional<int> runDialog(int templateId, DialogLogic& logic) override {
+    registerCommonControls();
     DialogContext context{logic};
     const INT_PTR result = ::DialogBoxParamA(instance_, MAKEINTRESOURCEA(templateId), nullptr,
                                              DialogProcedure, reinterpret_cast<LPARAM>(&context));
@@ -122,7 +136,15 @@ class Win32Backend : public Backend {
   }
 
  private:
+  // Before the first dialog, not at start: the platform check and its refusal come
+  // first.
+  void registerCommonControls() {
+    if (!commonControls_) ::InitCommonControls();
+    commonControls_ = true;
+  }
+
   HINSTANCE instance_;
+  bool commonControls_ = false;
 };
 
 }  // namespace

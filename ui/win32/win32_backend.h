@@ -8,7 +8,7 @@
 namespace pelmo::ui {
 
 // The real dialogs of the module's resources, message boxes and the progress dialog.
-// Registers the common controls, which the progress bar needs.
+// Registers the common controls, which the progress bar needs, before its first dialog.
 std::unique_ptr<Backend> MakeWin32Backend(HINSTANCE instance);
 
 }  // namespace pelmo::ui
