@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <string>
 
+#include "ui/fltk/input_block.h"
 #include "ui/fltk/widgets.h"
 
 namespace pelmo::ui {
@@ -141,13 +142,11 @@ bool RunMessageBox(std::string_view text, Icon icon, bool withCancel, const Dial
   Fl::screen_work_area(x, y, w, h);
   window.position(x + (w - width) / 2, y + (h - height) / 2);
 
-  // A progress window holds the input while it is open; a message must get it back.
-  Fl_Window* holder = Fl::grab();
-  Fl::grab(nullptr);
+  // A message during a conversion is answered, but not by what was typed before it.
+  InputReopened input;
   window.show();
   ok->take_focus();
   while (window.shown()) Fl::wait();
-  Fl::grab(holder);
   return answer;
 }
 
