@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -113,11 +114,10 @@ std::thread Drive(const std::string& title, const std::vector<std::string>& comm
 class RecordingLogic : public DialogLogic {
  public:
   void opened(DialogControls& controls) override {
-    controls.setText(IDC_FAVOURITES_FOLDER, "/fav");
+    controls.setText(IDC_FAVOURITES_FOLDER, startFolder);
     controls.setText(IDC_BOOKMARK_FILE, "/book.html");
     controls.setText(IDC_BOOKMARK_TITLE, "Title");
-    controls.checkRadio(IDC_FAVOURITES_TO_BOOKMARKS, IDC_BOOKMARKS_TO_FAVOURITES,
-                        IDC_FAVOURITES_TO_BOOKMARKS);
+    controls.checkRadio(IDC_FAVOURITES_TO_BOOKMARKS, IDC_BOOKMARKS_TO_FAVOURITES, startMode);
     // A dialog that nobody answers must not hang the suite.
     Fl::add_timeout(
         20, [](void* c) { static_cast<DialogControls*>(c)->end(-1); }, &controls);
@@ -136,13 +136,22 @@ class RecordingLogic : public DialogLogic {
     } else if (controlId == IDCANCEL) {
       controls.end(0);
     } else if (controlId == IDC_BROWSE_FILE) {
-      if (auto chosen = controls.browseFile("Select Bookmarks file", "/tmp/", "")) {
+      if (auto chosen = controls.browseFile("Select Bookmarks file", browseFrom, browseName)) {
         controls.setText(IDC_BOOKMARK_FILE, *chosen);
+      }
+    } else if (controlId == IDC_BROWSE_FOLDER) {
+      if (auto chosen = controls.browseFolder("Select Favourites folder.")) {
+        controls.setText(IDC_FAVOURITES_FOLDER, *chosen);
       }
     }
   }
   void dropped(DialogControls&, std::string_view name) override { drops.emplace_back(name); }
   ~RecordingLogic() override { Fl::remove_timeout(nullptr, controls_); }
+
+  // What the dialog starts with, and where the file browser is told to start.
+  std::string startFolder = "/fav";
+  int startMode = IDC_FAVOURITES_TO_BOOKMARKS;
+  std::string browseFrom = "/tmp/", browseName;
 
   std::vector<int> commands;
   std::vector<std::string> drops;
@@ -247,6 +256,73 @@ TEST(FltkBackend, MainDialogFollowsKeysAndClicks) {
     EXPECT_EQ(logic.title, row.title);
     EXPECT_EQ(logic.favouritesToBookmarks, row.favouritesToBookmarks);
   }
+}
+
+// The choosers start where the boxes point; the file chooser opens an existing file for
+// Bookmarks to Favourites and takes a new name for Favourites to Bookmarks.
+TEST(FltkBackend, ChoosersStartAtTheBoxesPaths) {
+  Backend* backend = TestBackend();
+  if (!backend) GTEST_SKIP() << "needs Xvfb, xdotool and FLTK";
+  const std::string root = ::testing::TempDir() + "pelmo-choosers-" + std::to_string(::getpid());
+  std::filesystem::create_directories(root + "/sub");
+  std::ofstream(root + "/sub/old.html") << "<DL>\n";
+  const std::string chooser =
+      "search --sync --onlyvisible --name '^Select (Bookmarks file|Favourites folder\\.)$' "
+      "sleep 1 windowfocus --sync %1";
+  const std::string back =
+      "sleep 1 search --sync --onlyvisible --name '^PELMO v1.04$' windowfocus --sync %1";
+  struct Row {
+    std::string what;
+    int mode;
+    std::string browseFrom, browseName;
+    std::vector<std::string> actions;
+    std::string file, folder;  // as OK read them
+  };
+  const std::string f2b = "key alt+o";
+  const Row rows[] = {
+      {"save: the folder of the box's path, with its name",
+       IDC_FAVOURITES_TO_BOOKMARKS,
+       root + "/sub/",
+       "new.html",
+       {f2b, chooser, "key Return", back, "key alt+k Return"},
+       root + "/sub/new.html",
+       root + "/sub"},
+      {"save: the nearest folder that exists",
+       IDC_FAVOURITES_TO_BOOKMARKS,
+       root + "/missing/deeper/",
+       "new.html",
+       {f2b, chooser, "key Return", back, "key alt+k Return"},
+       root + "/new.html",
+       root + "/sub"},
+      {"open: an existing file",
+       IDC_BOOKMARKS_TO_FAVOURITES,
+       root + "/sub/",
+       "old.html",
+       {f2b, chooser, "type old.html", "sleep 0.5", "key Return", back, "key alt+k Return"},
+       root + "/sub/old.html",
+       root + "/sub"},
+      {"the folder chooser opens at the box's folder",
+       IDC_FAVOURITES_TO_BOOKMARKS,
+       root + "/sub/",
+       "",
+       {"key alt+r", chooser, "key Return", back, "key alt+k Return"},
+       "/book.html",
+       root + "/sub"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    RecordingLogic logic;
+    logic.startFolder = root + "/sub";
+    logic.startMode = row.mode;
+    logic.browseFrom = row.browseFrom;
+    logic.browseName = row.browseName;
+    std::thread user = Drive("PELMO v1.04", row.actions);
+    EXPECT_EQ(backend->runDialog(IDD_MAIN, logic), 1);
+    user.join();
+    EXPECT_EQ(logic.file, row.file);
+    EXPECT_EQ(logic.folder, row.folder);
+  }
+  std::filesystem::remove_all(root);
 }
 
 TEST(FltkBackend, FilesDroppedFromAFileManagerReachTheLogic) {
