@@ -483,5 +483,32 @@ TEST(DroppedFile, FirstLocalNameOfTheList) {
   }
 }
 
+TEST(DesktopDpi, TheDesktopsSettingOverTheServers) {
+  struct Row {
+    std::string resources;
+    const char* scalingFactor;
+    double serverDpi;
+    double expected;
+  };
+  for (const Row& row : {
+           Row{"", nullptr, 96, 96},
+           Row{"", nullptr, 192, 192},
+           Row{"Xft.antialias:\t1\nXft.dpi:\t192\n", nullptr, 96, 192},
+           Row{"Xft.dpi: 120\nXft.dpi:\t144", nullptr, 96, 144},
+           Row{"*dpi:\t192\nXft.dpiX:\t192\n", nullptr, 96, 96},
+           Row{"Xft.dpi:\tlarge\n", nullptr, 120, 120},
+           Row{"Xft.dpi:\t9600\n", nullptr, 96, 96},
+           Row{"", "2", 96, 192},
+           Row{"Xft.dpi:\t120\n", "1.5", 96, 180},
+           Row{"", "0", 96, 96},
+           Row{"", "two", 96, 96},
+           Row{"", "100", 96, 96},
+           Row{"", nullptr, 0, 96},
+       }) {
+    SCOPED_TRACE(row.resources + " / " + (row.scalingFactor ? row.scalingFactor : "unset"));
+    EXPECT_DOUBLE_EQ(DesktopDpi(row.resources, row.scalingFactor, row.serverDpi), row.expected);
+  }
+}
+
 }  // namespace
 }  // namespace pelmo::ui
