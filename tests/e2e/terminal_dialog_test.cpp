@@ -24,7 +24,7 @@ class TerminalSession {
   TerminalSession(const std::string& directory, std::vector<std::string> words) {
     pid_ = ::forkpty(&master_, nullptr, nullptr, nullptr);
     if (pid_ == 0) {
-      ::chdir(directory.c_str());
+      if (::chdir(directory.c_str()) != 0) ::_exit(127);
       ::unsetenv("DISPLAY");
       ::unsetenv("WAYLAND_DISPLAY");
       ::unsetenv("PELMO_UI");
