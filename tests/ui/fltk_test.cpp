@@ -106,7 +106,10 @@ std::thread Drive(const std::string& title, const std::vector<std::string>& comm
   std::string script = "timeout 20 xdotool search --sync --onlyvisible --name '^" + pattern +
                        "$' windowfocus --sync %1";
   for (const std::string& command : commands) script += " && xdotool " + command;
-  return std::thread([script] { std::system((script + " >/dev/null 2>&1").c_str()); });
+  // How it ended shows in what the dialog received.
+  return std::thread([script] {
+    [[maybe_unused]] int ended = std::system((script + " >/dev/null 2>&1").c_str());
+  });
 }
 
 // Stands in for the program's main dialog logic: fills the boxes, follows the radio
@@ -340,7 +343,7 @@ TEST(FltkBackend, FilesDroppedFromAFileManagerReachTheLogic) {
                                    "file:///tmp/Book%20marks.HTML\r\nfile:///tmp/other\r\n");
     }
     if (search) ::pclose(search);
-    std::system("xdotool key Escape >/dev/null 2>&1");
+    EXPECT_EQ(std::system("xdotool key Escape >/dev/null 2>&1"), 0);
   });
   backend->runDialog(IDD_MAIN, logic);
   fileManager.join();
@@ -447,14 +450,16 @@ TEST(FltkBackend, AConversionLeavesOtherProgramsTheirInput) {
   progress->setStatus("http://example.com/");
   {
     testing::OtherProgram other;
-    std::system("xdotool key x");
+    EXPECT_EQ(std::system("xdotool key x"), 0);
     EXPECT_TRUE(other.received(KeyPress));
-    std::system("xdotool mousemove 20 20 click 1");
+    EXPECT_EQ(std::system("xdotool mousemove 20 20 click 1"), 0);
     EXPECT_TRUE(other.received(ButtonPress));
   }
   // Enter typed at the progress window answers nothing: the question after the
   // conversion waits for its own answer.
-  std::system("xdotool search --onlyvisible --name '^PELMO$' windowfocus --sync key Return");
+  EXPECT_EQ(
+      std::system("xdotool search --onlyvisible --name '^PELMO$' windowfocus --sync key Return"),
+      0);
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
   progress.reset();
   std::thread user = Drive(std::string(kTitleLine), {"sleep 0.5", "key Escape"});
