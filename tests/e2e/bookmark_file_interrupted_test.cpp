@@ -39,7 +39,7 @@ void MakeFavourites(const fs::path& folder, const std::string& tag, int count,
 pid_t StartConversion(const TempDir& dir, const std::string& favourites) {
   const pid_t child = ::fork();
   if (child == 0) {
-    ::chdir(dir.str().c_str());
+    if (::chdir(dir.str().c_str()) != 0) ::_exit(127);
     const int quiet = ::open("/dev/null", O_RDWR);
     ::dup2(quiet, 0);
     ::dup2(quiet, 1);

@@ -65,7 +65,7 @@ std::map<std::string, std::vector<std::string>> ExpectedContents(
 pid_t StartConversion(const TempDir& dir, const std::string& bookmarks) {
   pid_t child = ::fork();
   if (child == 0) {
-    ::chdir(dir.str().c_str());
+    if (::chdir(dir.str().c_str()) != 0) ::_exit(127);
     ::setenv("PELMO_REGISTRY", (dir / "no-registry.reg").c_str(), 1);
     ::setenv("PELMO_UI", "none", 1);
     std::string program = PELMO_EXECUTABLE;

@@ -29,7 +29,7 @@ inline ProgramRun RunProgram(const std::string& directory, const std::vector<std
   WriteFile(io / "in", input);
   pid_t child = ::fork();
   if (child == 0) {
-    ::chdir(directory.c_str());
+    if (::chdir(directory.c_str()) != 0) ::_exit(127);
     int in = ::open((io / "in").c_str(), O_RDONLY);
     int out = ::open((io / "out").c_str(), O_WRONLY | O_CREAT, 0600);
     int err = ::open((io / "err").c_str(), O_WRONLY | O_CREAT, 0600);

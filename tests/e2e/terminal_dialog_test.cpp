@@ -28,7 +28,7 @@ class TerminalSession {
     winsize size{.ws_row = 50, .ws_col = 250, .ws_xpixel = 0, .ws_ypixel = 0};
     pid_ = ::forkpty(&master_, nullptr, nullptr, &size);
     if (pid_ == 0) {
-      ::chdir(directory.c_str());
+      if (::chdir(directory.c_str()) != 0) ::_exit(127);
       ::unsetenv("DISPLAY");
       ::unsetenv("WAYLAND_DISPLAY");
       ::unsetenv("PELMO_UI");

@@ -52,7 +52,12 @@ TEST(DialogTemplate, ControlsKeepTextIdPositionAndStyle) {
   for (const Row& row : {
            Row{IDD_MAIN, "&Favourites to Bookmarks", 105, "Button",
                shown | kAutoRadioButton | kTabStop | kGroup, 11, 18, 100, 12},
-           Row{IDD_MAIN, "", 101, "Edit", shown | kBorder | kTabStop, 68, 58, 167, 14},
+           Row{IDD_MAIN, "", 101, "Edit", shown | kEditAutoHScroll | kBorder | kTabStop, 68, 58,
+               167, 14},
+           Row{IDD_MAIN, "", 102, "Edit", shown | kEditAutoHScroll | kBorder | kTabStop, 68, 78,
+               167, 14},
+           Row{IDD_MAIN, "", 103, "Edit", shown | kEditAutoHScroll | kBorder | kTabStop, 68, 98,
+               223, 14},
            Row{IDD_MAIN, "OK", IDOK, "Button", shown | kButtonCentre | kTabStop, 185, 118, 50, 14},
            Row{IDD_MAIN, "", IDC_STATIC, "Static", shown | kEtchedFrame, 123, 10, 168, 40},
            Row{IDD_PROGRESS, "", 100, "Static", shown, 32, 56, 144, 9},

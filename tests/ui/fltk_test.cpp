@@ -9,12 +9,16 @@
 
 #include <FL/Fl.H>
 
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "other_client.h"
 #include "res/resource.h"
 #include "ui/fltk/dialog_units.h"
 #include "ui/fltk/fltk_backend.h"
@@ -102,7 +106,10 @@ std::thread Drive(const std::string& title, const std::vector<std::string>& comm
   std::string script = "timeout 20 xdotool search --sync --onlyvisible --name '^" + pattern +
                        "$' windowfocus --sync %1";
   for (const std::string& command : commands) script += " && xdotool " + command;
-  return std::thread([script] { std::system((script + " >/dev/null 2>&1").c_str()); });
+  // How it ended shows in what the dialog received.
+  return std::thread([script] {
+    [[maybe_unused]] int ended = std::system((script + " >/dev/null 2>&1").c_str());
+  });
 }
 
 // Stands in for the program's main dialog logic: fills the boxes, follows the radio
@@ -110,11 +117,10 @@ std::thread Drive(const std::string& title, const std::vector<std::string>& comm
 class RecordingLogic : public DialogLogic {
  public:
   void opened(DialogControls& controls) override {
-    controls.setText(IDC_FAVOURITES_FOLDER, "/fav");
+    controls.setText(IDC_FAVOURITES_FOLDER, startFolder);
     controls.setText(IDC_BOOKMARK_FILE, "/book.html");
     controls.setText(IDC_BOOKMARK_TITLE, "Title");
-    controls.checkRadio(IDC_FAVOURITES_TO_BOOKMARKS, IDC_BOOKMARKS_TO_FAVOURITES,
-                        IDC_FAVOURITES_TO_BOOKMARKS);
+    controls.checkRadio(IDC_FAVOURITES_TO_BOOKMARKS, IDC_BOOKMARKS_TO_FAVOURITES, startMode);
     // A dialog that nobody answers must not hang the suite.
     Fl::add_timeout(
         20, [](void* c) { static_cast<DialogControls*>(c)->end(-1); }, &controls);
@@ -133,13 +139,22 @@ class RecordingLogic : public DialogLogic {
     } else if (controlId == IDCANCEL) {
       controls.end(0);
     } else if (controlId == IDC_BROWSE_FILE) {
-      if (auto chosen = controls.browseFile("Select Bookmarks file", "/tmp/", "")) {
+      if (auto chosen = controls.browseFile("Select Bookmarks file", browseFrom, browseName)) {
         controls.setText(IDC_BOOKMARK_FILE, *chosen);
+      }
+    } else if (controlId == IDC_BROWSE_FOLDER) {
+      if (auto chosen = controls.browseFolder("Select Favourites folder.")) {
+        controls.setText(IDC_FAVOURITES_FOLDER, *chosen);
       }
     }
   }
   void dropped(DialogControls&, std::string_view name) override { drops.emplace_back(name); }
   ~RecordingLogic() override { Fl::remove_timeout(nullptr, controls_); }
+
+  // What the dialog starts with, and where the file browser is told to start.
+  std::string startFolder = "/fav";
+  int startMode = IDC_FAVOURITES_TO_BOOKMARKS;
+  std::string browseFrom = "/tmp/", browseName;
 
   std::vector<int> commands;
   std::vector<std::string> drops;
@@ -161,8 +176,10 @@ std::string ClickOn(int x, int y, int width, int height) {
 TEST(FltkBackend, MainDialogFollowsKeysAndClicks) {
   Backend* backend = TestBackend();
   if (!backend) GTEST_SKIP() << "needs Xvfb, xdotool and FLTK";
-  // A title longer than its box: what OK reads is cut where the box is full.
-  const std::string cutTitle = "(cut)";
+  // Far wider than its box: the box scrolls sideways and OK reads it whole.
+  std::string longPath = "/home/a-user-with-a-long-name/Documents/Browser exports";
+  while (longPath.size() < 115) longPath += "/deeper";
+  longPath = longPath.substr(0, 115) + ".html";
   struct Row {
     std::string what;
     std::vector<std::string> actions;
@@ -221,12 +238,12 @@ TEST(FltkBackend, MainDialogFollowsKeysAndClicks) {
        "/book.html",
        "Title",
        false},
-      {"no sideways scrolling",
-       {"key alt+t ctrl+a", "type " + std::string(80, 'W'), "key Return"},
+      {"a 120-character path typed in",
+       {"key alt+k ctrl+a", "type '" + longPath + "'", "key Return"},
        1,
        {1},
-       "/book.html",
-       cutTitle,
+       longPath,
+       "Title",
        true},
   };
   for (const Row& row : rows) {
@@ -239,14 +256,76 @@ TEST(FltkBackend, MainDialogFollowsKeysAndClicks) {
     EXPECT_EQ(logic.commands, row.commands);
     EXPECT_EQ(logic.folder, row.result == 1 ? "/fav" : "");
     EXPECT_EQ(logic.file, row.file);
-    if (row.title == cutTitle) {
-      EXPECT_GT(logic.title.size(), 10u);
-      EXPECT_LT(logic.title.size(), 80u);
-    } else {
-      EXPECT_EQ(logic.title, row.title);
-    }
+    EXPECT_EQ(logic.title, row.title);
     EXPECT_EQ(logic.favouritesToBookmarks, row.favouritesToBookmarks);
   }
+}
+
+// The choosers start where the boxes point; the file chooser opens an existing file for
+// Bookmarks to Favourites and takes a new name for Favourites to Bookmarks.
+TEST(FltkBackend, ChoosersStartAtTheBoxesPaths) {
+  Backend* backend = TestBackend();
+  if (!backend) GTEST_SKIP() << "needs Xvfb, xdotool and FLTK";
+  const std::string root = ::testing::TempDir() + "pelmo-choosers-" + std::to_string(::getpid());
+  std::filesystem::create_directories(root + "/sub");
+  std::ofstream(root + "/sub/old.html") << "<DL>\n";
+  const std::string chooser =
+      "search --sync --onlyvisible --name '^Select (Bookmarks file|Favourites folder\\.)$' "
+      "sleep 1 windowfocus --sync %1";
+  const std::string back =
+      "sleep 1 search --sync --onlyvisible --name '^PELMO v1.04$' windowfocus --sync %1";
+  struct Row {
+    std::string what;
+    int mode;
+    std::string browseFrom, browseName;
+    std::vector<std::string> actions;
+    std::string file, folder;  // as OK read them
+  };
+  const std::string f2b = "key alt+o";
+  const Row rows[] = {
+      {"save: the folder of the box's path, with its name",
+       IDC_FAVOURITES_TO_BOOKMARKS,
+       root + "/sub/",
+       "new.html",
+       {f2b, chooser, "key Return", back, "key alt+k Return"},
+       root + "/sub/new.html",
+       root + "/sub"},
+      {"save: the nearest folder that exists",
+       IDC_FAVOURITES_TO_BOOKMARKS,
+       root + "/missing/deeper/",
+       "new.html",
+       {f2b, chooser, "key Return", back, "key alt+k Return"},
+       root + "/new.html",
+       root + "/sub"},
+      {"open: an existing file",
+       IDC_BOOKMARKS_TO_FAVOURITES,
+       root + "/sub/",
+       "old.html",
+       {f2b, chooser, "type old.html", "sleep 0.5", "key Return", back, "key alt+k Return"},
+       root + "/sub/old.html",
+       root + "/sub"},
+      {"the folder chooser opens at the box's folder",
+       IDC_FAVOURITES_TO_BOOKMARKS,
+       root + "/sub/",
+       "",
+       {"key alt+r", chooser, "key Return", back, "key alt+k Return"},
+       "/book.html",
+       root + "/sub"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    RecordingLogic logic;
+    logic.startFolder = root + "/sub";
+    logic.startMode = row.mode;
+    logic.browseFrom = row.browseFrom;
+    logic.browseName = row.browseName;
+    std::thread user = Drive("PELMO v1.04", row.actions);
+    EXPECT_EQ(backend->runDialog(IDD_MAIN, logic), 1);
+    user.join();
+    EXPECT_EQ(logic.file, row.file);
+    EXPECT_EQ(logic.folder, row.folder);
+  }
+  std::filesystem::remove_all(root);
 }
 
 TEST(FltkBackend, FilesDroppedFromAFileManagerReachTheLogic) {
@@ -264,7 +343,7 @@ TEST(FltkBackend, FilesDroppedFromAFileManagerReachTheLogic) {
                                    "file:///tmp/Book%20marks.HTML\r\nfile:///tmp/other\r\n");
     }
     if (search) ::pclose(search);
-    std::system("xdotool key Escape >/dev/null 2>&1");
+    EXPECT_EQ(std::system("xdotool key Escape >/dev/null 2>&1"), 0);
   });
   backend->runDialog(IDD_MAIN, logic);
   fileManager.join();
@@ -321,6 +400,73 @@ TEST(FltkBackend, ProgressWindowShowsUntilClosedAndGivesTheInputBack) {
   EXPECT_NE(std::system(visible.c_str()), 0);
 }
 
+// Waits for a visible window with this title and asks it to close, as its frame's close
+// box does.
+std::thread CloseWhenShown(const std::string& title) {
+  return std::thread([title] {
+    const std::string search =
+        "timeout 20 xdotool search --sync --onlyvisible --name '^" + title + "$'";
+    std::FILE* found = ::popen(search.c_str(), "r");
+    unsigned long window = 0;
+    if (found && std::fscanf(found, "%lu", &window) == 1) testing::RequestClose(window);
+    if (found) ::pclose(found);
+  });
+}
+
+TEST(FltkBackend, CloseBoxCancelsTheDialogsButNotTheProgressWindow) {
+  Backend* backend = TestBackend();
+  if (!backend) GTEST_SKIP() << "needs Xvfb, xdotool and FLTK";
+  {
+    RecordingLogic logic;
+    std::thread windowManager = CloseWhenShown("PELMO v1\\.04");
+    EXPECT_EQ(backend->runDialog(IDD_MAIN, logic), 0);
+    windowManager.join();
+    EXPECT_EQ(logic.commands, std::vector<int>{IDCANCEL});
+    EXPECT_EQ(logic.file, "");
+  }
+  {
+    std::thread windowManager = CloseWhenShown("PELMO");
+    EXPECT_EQ(backend->askOverwrite(), OverwriteChoice::Cancel);
+    windowManager.join();
+  }
+  {
+    std::unique_ptr<ProgressView> progress = backend->openProgress();
+    ASSERT_NE(progress, nullptr);
+    CloseWhenShown("PELMO").join();
+    // The request is handled while the conversion reports its progress.
+    for (int i = 0; i < 10; ++i) {
+      progress->setStatus("http://example.com/" + std::to_string(i));
+      std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    }
+    EXPECT_EQ(std::system("xdotool search --onlyvisible --name '^PELMO$' >/dev/null 2>&1"), 0);
+  }
+}
+
+TEST(FltkBackend, AConversionLeavesOtherProgramsTheirInput) {
+  Backend* backend = TestBackend();
+  if (!backend) GTEST_SKIP() << "needs Xvfb, xdotool and FLTK";
+  std::unique_ptr<ProgressView> progress = backend->openProgress();
+  ASSERT_NE(progress, nullptr);
+  progress->setStatus("http://example.com/");
+  {
+    testing::OtherProgram other;
+    EXPECT_EQ(std::system("xdotool key x"), 0);
+    EXPECT_TRUE(other.received(KeyPress));
+    EXPECT_EQ(std::system("xdotool mousemove 20 20 click 1"), 0);
+    EXPECT_TRUE(other.received(ButtonPress));
+  }
+  // Enter typed at the progress window answers nothing: the question after the
+  // conversion waits for its own answer.
+  EXPECT_EQ(
+      std::system("xdotool search --onlyvisible --name '^PELMO$' windowfocus --sync key Return"),
+      0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  progress.reset();
+  std::thread user = Drive(std::string(kTitleLine), {"sleep 0.5", "key Escape"});
+  EXPECT_FALSE(backend->askOkCancel("Create it?"));
+  user.join();
+}
+
 TEST(DroppedFile, FirstLocalNameOfTheList) {
   struct Row {
     std::string list;
@@ -339,6 +485,33 @@ TEST(DroppedFile, FirstLocalNameOfTheList) {
        }) {
     SCOPED_TRACE(row.list);
     EXPECT_EQ(FirstDroppedFile(row.list), row.expected);
+  }
+}
+
+TEST(DesktopDpi, TheDesktopsSettingOverTheServers) {
+  struct Row {
+    std::string resources;
+    const char* scalingFactor;
+    double serverDpi;
+    double expected;
+  };
+  for (const Row& row : {
+           Row{"", nullptr, 96, 96},
+           Row{"", nullptr, 192, 192},
+           Row{"Xft.antialias:\t1\nXft.dpi:\t192\n", nullptr, 96, 192},
+           Row{"Xft.dpi: 120\nXft.dpi:\t144", nullptr, 96, 144},
+           Row{"*dpi:\t192\nXft.dpiX:\t192\n", nullptr, 96, 96},
+           Row{"Xft.dpi:\tlarge\n", nullptr, 120, 120},
+           Row{"Xft.dpi:\t9600\n", nullptr, 96, 96},
+           Row{"", "2", 96, 192},
+           Row{"Xft.dpi:\t120\n", "1.5", 96, 180},
+           Row{"", "0", 96, 96},
+           Row{"", "two", 96, 96},
+           Row{"", "100", 96, 96},
+           Row{"", nullptr, 0, 96},
+       }) {
+    SCOPED_TRACE(row.resources + " / " + (row.scalingFactor ? row.scalingFactor : "unset"));
+    EXPECT_DOUBLE_EQ(DesktopDpi(row.resources, row.scalingFactor, row.serverDpi), row.expected);
   }
 }
 

@@ -1,8 +1,12 @@
 // Draws the program's icon, 32 by 32 pixels in the 16 standard colours, and writes it as
-// an icon file. Not part of the build: make_icon.sh runs it when the drawing changes.
+// an icon file, or as an SVG of the same pixels (each run of one colour in a row is one
+// rectangle, so it scales without blurring). Not part of the build: make_icon.sh runs it
+// when the drawing changes.
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -103,15 +107,40 @@ std::vector<std::uint8_t> IconFile(const Picture& p) {
   return out;
 }
 
+std::vector<std::uint8_t> SvgFile(const Picture& p) {
+  std::string svg =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"32\" height=\"32\" "
+      "viewBox=\"0 0 32 32\" shape-rendering=\"crispEdges\">\n";
+  for (int y = 0; y < kSize; ++y) {
+    for (int x = 0; x < kSize;) {
+      const int colour = p[y][x];
+      int end = x + 1;
+      while (end < kSize && p[y][end] == colour) ++end;
+      if (colour != kClear) {
+        char rect[96];
+        std::snprintf(rect, sizeof rect,
+                      "<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"1\" fill=\"#%06X\"/>\n", x, y,
+                      end - x, static_cast<unsigned>(kPalette[static_cast<std::size_t>(colour)]));
+        svg += rect;
+      }
+      x = end;
+    }
+  }
+  svg += "</svg>\n";
+  return std::vector<std::uint8_t>(svg.begin(), svg.end());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s OUTPUT.ico\n", argv[0]);
+  const bool svg = argc == 3 && std::string_view(argv[1]) == "--svg";
+  if (argc != 2 && !svg) {
+    std::fprintf(stderr, "usage: %s [--svg] OUTPUT\n", argv[0]);
     return 2;
   }
-  std::vector<std::uint8_t> icon = IconFile(Draw());
-  std::FILE* file = std::fopen(argv[1], "wb");
+  std::vector<std::uint8_t> icon = svg ? SvgFile(Draw()) : IconFile(Draw());
+  std::FILE* file = std::fopen(argv[argc - 1], "wb");
   if (!file) return 1;
   bool written = std::fwrite(icon.data(), 1, icon.size(), file) == icon.size();
   return std::fclose(file) == 0 && written ? 0 : 1;

@@ -2,7 +2,9 @@
 
 #include <FL/Fl.H>
 #include <FL/fl_draw.H>
+#include <FL/x.H>
 
+#include <cstdlib>
 #include <string>
 
 namespace pelmo::ui {
@@ -14,12 +16,50 @@ constexpr const char* kDialogFace = " Arial";
 
 constexpr int kLargestGrowth = 3;
 
-int NominalPixelSize(int pointSize) {
-  float horizontal = 96, vertical = 96;
+constexpr double kUsualDpi = 96;
+
+bool Reasonable(double dpi) {
+  return dpi >= 48 && dpi <= 480;
+}
+
+std::string_view Trimmed(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// A number that fills the whole text, or 0.
+double Number(std::string_view text) {
+  const std::string copy(Trimmed(text));
+  if (copy.empty()) return 0;
+  char* end = nullptr;
+  const double value = std::strtod(copy.c_str(), &end);
+  return end == copy.c_str() + copy.size() ? value : 0;
+}
+
+double ResourceDpi(std::string_view resources) {
+  double found = 0;
+  while (!resources.empty()) {
+    const std::size_t end = resources.find('\n');
+    const std::string_view line = resources.substr(0, end);
+    resources = end == std::string_view::npos ? std::string_view() : resources.substr(end + 1);
+    const std::size_t colon = line.find(':');
+    if (colon != std::string_view::npos && Trimmed(line.substr(0, colon)) == "Xft.dpi") {
+      found = Number(line.substr(colon + 1));  // the last one wins, as in the database
+    }
+  }
+  return found;
+}
+
+double ServerDpi() {
+  float horizontal = kUsualDpi, vertical = kUsualDpi;
   Fl::screen_dpi(horizontal, vertical);
-  // A server that reports a nonsense resolution would give unreadable or huge dialogs.
-  if (vertical < 72 || vertical > 384) vertical = 96;
-  return static_cast<int>(pointSize * vertical / 72 + 0.5f);
+  return vertical;
+}
+
+double CurrentDpi() {
+  const char* resources = fl_display ? XResourceManagerString(fl_display) : nullptr;
+  return DesktopDpi(resources ? resources : "", std::getenv("FLTK_SCALING_FACTOR"), ServerDpi());
 }
 
 DialogUnits Measure(Fl_Font face, int pixelSize) {
@@ -54,13 +94,25 @@ bool TextsFit(std::span<const DialogTemplate* const> templates, const DialogUnit
 
 }  // namespace
 
+double DesktopDpi(std::string_view resources, const char* scalingFactor, double serverDpi) {
+  const double fromResources = ResourceDpi(resources);
+  double dpi = Reasonable(fromResources) ? fromResources
+               : Reasonable(serverDpi)   ? serverDpi
+                                         : kUsualDpi;
+  const double factor = scalingFactor ? Number(scalingFactor) : 0;
+  if (factor > 0 && Reasonable(dpi * factor)) dpi *= factor;
+  return dpi;
+}
+
 DialogFont ChooseDialogFont(std::span<const DialogTemplate* const> templates) {
   DialogFont font;
   Fl::set_font(FL_FREE_FONT, kDialogFace);
   font.face = FL_FREE_FONT;
   const int pointSize = !templates.empty() && templates[0] ? templates[0]->pointSize : 8;
-  const int nominal = NominalPixelSize(pointSize);
-  for (int size = nominal; size <= nominal + kLargestGrowth; ++size) {
+  const double dpi = CurrentDpi();
+  font.scale = dpi / kUsualDpi;
+  const int nominal = static_cast<int>(pointSize * dpi / 72 + 0.5);
+  for (int size = nominal; size <= nominal + font.scaled(kLargestGrowth); ++size) {
     DialogUnits units = Measure(font.face, size);
     if (TextsFit(templates, units)) {
       font.pixelSize = size;

@@ -3,6 +3,7 @@
 #include <FL/Enumerations.H>
 
 #include <span>
+#include <string_view>
 
 #include "ui/dialog_template.h"
 
@@ -26,12 +27,22 @@ struct DialogUnits {
   }
 };
 
-// The toolkit font that the dialogs are drawn in, and its base units.
+// The toolkit font that the dialogs are drawn in, its base units, and the desktop's
+// scale (1 at 96 dots per inch) for what is measured in pixels, not in dialog units.
 struct DialogFont {
   Fl_Font face = FL_HELVETICA;
   int pixelSize = 11;
   DialogUnits units;
+  double scale = 1;
+
+  int scaled(int pixels) const { return static_cast<int>(pixels * scale + 0.5); }
 };
+
+// The desktop's resolution in dots per inch: the X resource Xft.dpi where the desktop
+// sets one (resources as the X server holds them, "name:\tvalue" lines), else the
+// server's own, multiplied by FLTK_SCALING_FACTOR where that is set. A value out of all
+// reason counts as unset.
+double DesktopDpi(std::string_view resources, const char* scalingFactor, double serverDpi);
 
 // The font for the templates' point size at the screen's resolution, a little larger
 // when that is what it takes for every text of the templates to fit its box. The display

@@ -50,7 +50,7 @@ Fl_Widget* DialogWindow::makeControl(const ControlTemplate& control, const Dialo
   const int h = units.toPixelsY(control.height);
   Fl_Widget* widget = nullptr;
   if (ClassIs(control.windowClass, "Edit")) {
-    auto* input = new FixedWidthInput(x, y, w, h);
+    auto* input = new EditBox(x, y, w, h, (control.style & style::kEditAutoHScroll) != 0);
     input->textfont(font.face);
     input->textsize(font.pixelSize);
     input->when(FL_WHEN_NEVER);

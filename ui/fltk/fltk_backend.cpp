@@ -9,6 +9,7 @@
 #include "ui/fltk/dialog_units.h"
 #include "ui/fltk/dialog_window.h"
 #include "ui/fltk/fltk_controls.h"
+#include "ui/fltk/input_block.h"
 #include "ui/fltk/message_box.h"
 #include "ui/fltk/progress_window.h"
 #include "ui/fltk/uri_list.h"
@@ -68,15 +69,13 @@ class FltkBackend : public Backend {
         [&](std::string_view uriList) { logic.dropped(controls, FirstDroppedFile(uriList)); });
     window.set_modal();
     logic.opened(controls);
-    Fl_Window* holder = Fl::grab();
-    Fl::grab(nullptr);
+    InputReopened input;
     if (!controls.ended()) {
       window.show();
       window.focusDefaultButton();
     }
     while (!controls.ended() && window.shown()) Fl::wait();
     window.hide();
-    Fl::grab(holder);
     return controls.result();
   }
 

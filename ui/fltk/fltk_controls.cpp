@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <string>
 
+#include "res/resource.h"
+
 namespace pelmo::ui {
 namespace {
 
@@ -26,6 +28,22 @@ std::optional<std::string> RunChooser(Fl_Native_File_Chooser& chooser) {
   return std::string(chosen);
 }
 
+// Where a chooser starts for a folder as the user typed it: that folder made whole (a
+// relative one is below the current directory, which is the start directory while a
+// dialog shows), or the nearest one above it that exists; the current directory for
+// an empty text.
+std::string StartFolder(std::string_view typed) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  fs::path folder = fs::absolute(fs::path(typed), error);
+  if (error) return {};
+  folder = folder.lexically_normal();
+  while (!fs::is_directory(folder, error) && folder.has_relative_path()) {
+    folder = folder.parent_path();
+  }
+  return fs::is_directory(folder, error) ? folder.string() : std::string();
+}
+
 }  // namespace
 
 void FltkControls::setText(int controlId, std::string_view text) {
@@ -34,7 +52,7 @@ void FltkControls::setText(int controlId, std::string_view text) {
   const std::string copy(text);
   if (Fl_Input* input = AsInput(widget)) {
     input->value(copy.data(), static_cast<int>(copy.size()));
-    // The text is shown from its start, as an edit box that does not scroll shows it.
+    // The text is shown from its start, as an edit control shows a text it is given.
     input->position(0);
   } else {
     widget->copy_label(copy.c_str());
@@ -86,30 +104,33 @@ void FltkControls::end(int result) {
   window_.hide();
 }
 
+// The folder chooser opens at the folder that the dialog's folder box names.
 std::optional<std::string> FltkControls::browseFolder(std::string_view title) {
   Fl_Native_File_Chooser chooser(Fl_Native_File_Chooser::BROWSE_DIRECTORY);
   const std::string caption(title);
+  const std::string start = StartFolder(getText(IDC_FAVOURITES_FOLDER, std::string::npos));
   chooser.title(caption.c_str());
+  if (!start.empty()) chooser.directory(start.c_str());
   return RunChooser(chooser);
 }
 
+// Bookmarks to Favourites reads the file, so the chooser offers existing files only;
+// Favourites to Bookmarks writes it, so the save form takes a name still to be written
+// and, without its confirm option, asks nothing about one that exists (the overwrite
+// question comes later).
 std::optional<std::string> FltkControls::browseFile(std::string_view title,
                                                     std::string_view directory,
                                                     std::string_view fileName) {
-  // The save form takes a name that does not exist yet, for a bookmark file still to be
-  // written; without its confirm option it asks nothing about existing ones.
-  Fl_Native_File_Chooser chooser(Fl_Native_File_Chooser::BROWSE_SAVE_FILE);
+  const bool reading = isChecked(IDC_BOOKMARKS_TO_FAVOURITES);
+  Fl_Native_File_Chooser chooser(reading ? Fl_Native_File_Chooser::BROWSE_FILE
+                                         : Fl_Native_File_Chooser::BROWSE_SAVE_FILE);
   const std::string caption(title);
-  // Choosers want a whole path to start in; a relative folder means one below the
-  // current directory.
-  std::error_code error;
-  std::filesystem::path start = std::filesystem::absolute(std::filesystem::path(directory), error);
-  const std::string folder = directory.empty() || error ? std::string(directory) : start.string();
+  const std::string start = StartFolder(directory);
   const std::string name(fileName);
   chooser.title(caption.c_str());
   chooser.filter("HTML files\t*.{htm,html}\nAll files\t*");
   chooser.options(0);
-  if (!folder.empty()) chooser.directory(folder.c_str());
+  if (!start.empty()) chooser.directory(start.c_str());
   if (!name.empty()) chooser.preset_file(name.c_str());
   return RunChooser(chooser);
 }

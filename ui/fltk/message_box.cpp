@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <string>
 
+#include "ui/fltk/input_block.h"
 #include "ui/fltk/widgets.h"
 
 namespace pelmo::ui {
@@ -24,7 +25,7 @@ constexpr int kLabelMargins = 6;
 
 class IconBox : public Fl_Widget {
  public:
-  IconBox(int x, int y, Icon icon) : Fl_Widget(x, y, kIconSize, kIconSize), icon_(icon) {}
+  IconBox(int x, int y, int size, Icon icon) : Fl_Widget(x, y, size, size), icon_(icon) {}
 
   void draw() override {
     const char* mark = "i";
@@ -94,23 +95,35 @@ void CancelCallback(Fl_Widget* button, void* answer) {
 }  // namespace
 
 bool RunMessageBox(std::string_view text, Icon icon, bool withCancel, const DialogFont& font) {
+  // Sizes are drawn for 96 dots per inch and grow with the desktop's scale.
+  const int margin = font.scaled(kMargin);
+  const int iconSize = font.scaled(kIconSize);
+  const int buttonWidth = font.scaled(kButtonWidth);
+  const int buttonHeight = std::max(font.scaled(kButtonHeight), font.pixelSize + 8);
+  const int labelMargins = font.scaled(kLabelMargins);
   const std::string message(text);
   fl_font(font.face, font.pixelSize);
-  int textWidth = kLongestLine, textHeight = 0;
+  int textWidth = font.scaled(kLongestLine), textHeight = 0;
   fl_measure(message.c_str(), textWidth, textHeight, 0);
   textWidth = std::max(textWidth, 1);
-  textHeight = std::max(textHeight, kIconSize);
+  textHeight = std::max(textHeight, iconSize);
+  // The caption is the title line; a frame cuts it when the window is narrower, so the
+  // window is at least as wide as the caption in a bold face of the same size, with room
+  // for the frame's buttons.
+  fl_font(FL_HELVETICA_BOLD, font.pixelSize);
+  const int captionWidth =
+      static_cast<int>(fl_width(std::string(kTitleLine).c_str())) + 4 * (font.pixelSize + margin);
 
   const int buttons = withCancel ? 2 : 1;
-  const int buttonRow = buttons * kButtonWidth + (buttons - 1) * kMargin / 2;
-  const int width =
-      std::max(kMargin * 3 + kIconSize + textWidth + kLabelMargins, kMargin * 2 + buttonRow);
-  const int height = kMargin * 3 + textHeight + kButtonHeight;
+  const int buttonRow = buttons * buttonWidth + (buttons - 1) * margin / 2;
+  const int width = std::max(
+      {margin * 3 + iconSize + textWidth + labelMargins, margin * 2 + buttonRow, captionWidth});
+  const int height = margin * 3 + textHeight + buttonHeight;
 
   MessageWindow window(width, height);
   window.copy_label(std::string(kTitleLine).c_str());
-  new IconBox(kMargin, kMargin, icon);
-  auto* label = new Fl_Box(kMargin * 2 + kIconSize, kMargin, textWidth + kLabelMargins, textHeight);
+  new IconBox(margin, margin, iconSize, icon);
+  auto* label = new Fl_Box(margin * 2 + iconSize, margin, textWidth + labelMargins, textHeight);
   label->copy_label(message.c_str());
   label->labelfont(font.face);
   label->labelsize(font.pixelSize);
@@ -119,16 +132,16 @@ bool RunMessageBox(std::string_view text, Icon icon, bool withCancel, const Dial
 
   bool answer = !withCancel;
   int left = (width - buttonRow) / 2;
-  const int top = height - kMargin - kButtonHeight;
-  auto* ok = new DefaultButton(left, top, kButtonWidth, kButtonHeight);
+  const int top = height - margin - buttonHeight;
+  auto* ok = new DefaultButton(left, top, buttonWidth, buttonHeight);
   ok->label("OK");
   window.ok = ok;
   ok->labelfont(font.face);
   ok->labelsize(font.pixelSize);
   ok->callback(OkCallback, &answer);
   if (withCancel) {
-    left += kButtonWidth + kMargin / 2;
-    auto* cancel = new Fl_Button(left, top, kButtonWidth, kButtonHeight, "Cancel");
+    left += buttonWidth + margin / 2;
+    auto* cancel = new Fl_Button(left, top, buttonWidth, buttonHeight, "Cancel");
     window.cancel = cancel;
     cancel->labelfont(font.face);
     cancel->labelsize(font.pixelSize);
@@ -141,13 +154,11 @@ bool RunMessageBox(std::string_view text, Icon icon, bool withCancel, const Dial
   Fl::screen_work_area(x, y, w, h);
   window.position(x + (w - width) / 2, y + (h - height) / 2);
 
-  // A progress window holds the input while it is open; a message must get it back.
-  Fl_Window* holder = Fl::grab();
-  Fl::grab(nullptr);
+  // A message during a conversion is answered, but not by what was typed before it.
+  InputReopened input;
   window.show();
   ok->take_focus();
   while (window.shown()) Fl::wait();
-  Fl::grab(holder);
   return answer;
 }
 

@@ -15,13 +15,11 @@ ProgressWindow::ProgressWindow(const DialogTemplate& dialog, const DialogFont& f
   window_->callback([](Fl_Widget*, void*) {});
   window_->show();
   window_->wait_for_expose();
-  Fl::grab(window_.get());
   window_->cursor(FL_CURSOR_WAIT);
   Fl::flush();
 }
 
 ProgressWindow::~ProgressWindow() {
-  if (Fl::grab() == window_.get()) Fl::grab(nullptr);
   window_->cursor(FL_CURSOR_DEFAULT);
   window_->hide();
   Fl::flush();
@@ -69,7 +67,7 @@ void ProgressWindow::showBar() {
 // A held-back change is painted by the next event loop that runs: a message box's, or
 // the next dialog's.
 void ProgressWindow::changed() {
-  if (throttle_.admit()) Fl::flush();
+  if (throttle_.admit()) HandlePendingEvents();
 }
 
 }  // namespace pelmo::ui

@@ -13,10 +13,12 @@ namespace {
 constexpr int kInputTextMargin = 6;
 }  // namespace
 
-int FixedWidthInput::handle(int event) {
+int EditBox::handle(int event) {
   // Tab moves on even from a selection, which the toolkit's box would only clear.
   if (event == FL_KEYBOARD && Fl::event_key() == FL_Tab) return 0;
-  if (event != FL_KEYBOARD && event != FL_PASTE) return Fl_Input::handle(event);
+  if (scrollsSideways_ || (event != FL_KEYBOARD && event != FL_PASTE)) {
+    return Fl_Input::handle(event);
+  }
   const std::string before(value(), static_cast<std::size_t>(size()));
   const int cursor = position();
   const int anchor = mark();
@@ -29,7 +31,7 @@ int FixedWidthInput::handle(int event) {
   return handled;
 }
 
-bool FixedWidthInput::textFits() const {
+bool EditBox::textFits() const {
   fl_font(textfont(), textsize());
   const int room = w() - Fl::box_dw(box()) - kInputTextMargin;
   return fl_width(value(), size()) <= room;

@@ -7,15 +7,18 @@
 
 namespace pelmo::ui {
 
-// A single-line edit box that does not scroll sideways: what does not fit in the box
-// cannot be typed or pasted, as with an edit control without automatic scrolling.
-class FixedWidthInput : public Fl_Input {
+// A single-line edit box. One that scrolls sideways takes text past its width; one that
+// does not refuses what would not fit, as an edit control without automatic scrolling.
+class EditBox : public Fl_Input {
  public:
-  FixedWidthInput(int x, int y, int w, int h) : Fl_Input(x, y, w, h) {}
+  EditBox(int x, int y, int w, int h, bool scrollsSideways)
+      : Fl_Input(x, y, w, h), scrollsSideways_(scrollsSideways) {}
   int handle(int event) override;
 
  private:
   bool textFits() const;
+
+  bool scrollsSideways_;
 };
 
 // A text label whose & letter moves the focus on (its callback does that).
