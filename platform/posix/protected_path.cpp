@@ -103,6 +103,7 @@ std::optional<PathEnd> OpenParentProtected(std::string_view path) {
   // A path that ends in a separator or a dot names a directory, not a file in one.
   if (path.empty() || path.back() == '/' || path.ends_with("/.") || path.ends_with("/..") ||
       path == "." || path == "..") {
+    errno = EISDIR;
     return std::nullopt;
   }
   std::deque<std::string> components = Components(path);
