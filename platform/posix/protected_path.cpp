@@ -103,14 +103,14 @@ std::optional<PathEnd> OpenParentProtected(std::string_view path) {
   // A path that ends in a separator or a dot names a directory, not a file in one.
   if (path.empty() || path.back() == '/' || path.ends_with("/.") || path.ends_with("/..") ||
       path == "." || path == "..") {
-    errno = EEXIST;
+    errno = EISDIR;
     return std::nullopt;
   }
   std::deque<std::string> components = Components(path);
   UniqueFd at = Start(path);
   if (!at.valid() || !Walk(at, components, true)) return std::nullopt;
   if (components.size() != 1 || components.front() == "..") {
-    errno = EEXIST;  // the links led to a directory
+    errno = EISDIR;  // the links led to a directory
     return std::nullopt;
   }
   UniqueFd directory = Reopen(at);

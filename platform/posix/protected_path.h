@@ -19,8 +19,8 @@ UniqueFd OpenDirectoryProtected(std::string_view path);
 
 // The directory that holds what path names, reached under the rule, and the name of
 // that last component in it: links in the last component are followed too, so the name
-// is what is there once they are, or missing. Nothing for a path that ends in "/",
-// "." or "..".
+// is what is there once they are, or missing. Nothing (EISDIR) for a path that ends
+// in "/", "." or "..".
 struct PathEnd {
   UniqueFd directory;  // opened for reading, so it can be synced and listed
   std::string name;
