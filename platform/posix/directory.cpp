@@ -83,6 +83,8 @@ ErrorCode MakeDirectory(std::string_view path) {
   if (made.empty()) return ErrorCodeForPath(ENOENT, path);
   const std::optional<PathEnd> end = OpenParentProtected(made);
   if (end && ::mkdirat(end->directory.get(), end->name.c_str(), 0777) == 0) return kErrorNone;
+  // A path that names a directory ("/", "a/.") is one that already exists, as mkdir says.
+  if (!end && errno == EISDIR) return ErrorCodeForPath(EEXIST, path);
   // A path that ends in a dot names no entry to be made: mkdir says what it is.
   if (!end && (made == "/" || made == "." || made == ".." || made.ends_with("/.") ||
                made.ends_with("/.."))) {

@@ -61,6 +61,8 @@ TEST(ErrorMappingTest, RealPathsGiveTheExpectedCodes) {
       {dir / "gap/missing", kErrorPathNotFound, kErrorPathNotFound},
       {dir / "file/missing", kErrorPathNotFound, kErrorPathNotFound},
       {dir / "existing", kErrorNone, kErrorAlreadyExists},
+      {dir / "existing/.", kErrorNone, kErrorAlreadyExists},
+      {"/", kErrorNone, kErrorAlreadyExists},
       {dir / "file", 267, kErrorAlreadyExists},
       {"", kErrorPathNotFound, kErrorPathNotFound},
   };
