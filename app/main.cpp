@@ -7,6 +7,7 @@
 
 #include "app/backend_choice.h"
 #include "app/program.h"
+#include "platform/process.h"
 #include "ui/ui.h"
 
 namespace {
@@ -36,6 +37,7 @@ constexpr std::string_view kUsage =
 }  // namespace
 
 int main(int argc, char** argv) {
+  pelmo::platform::PrepareProcess();
   std::vector<std::string> words(argv, argv + argc);
   if (words.size() == 2 && words[1] == "--help") {
     std::fwrite(kUsage.data(), 1, kUsage.size(), stdout);

@@ -56,21 +56,27 @@ enum class ExistingFile {
 
 enum class WriteOutcome { Written, NameTaken, Failed };
 
-// Writes files whole into the current directory. A new file is created directly; an
-// existing regular file is replaced through a temporary file beside it that takes
-// its place in one step, so that no reader ever finds it empty or mixed, and other
-// hard links to it keep the old content. A symbolic link, pipe, device or directory
-// of that name is never written through, and a file that the user may not write is
-// not replaced. An interrupt (SIGINT, SIGTERM, SIGHUP on POSIX) that arrives during a
-// write takes effect once the file is in place.
+// Writes files whole into the current directory. A new file appears whole or not at
+// all: it is written unnamed and then given its name, which never replaces a file
+// that appeared meanwhile (where the file system has no unnamed files, it is written
+// under a temporary name first). An existing regular file is replaced through a
+// temporary file beside it that takes its place in one step, so that no reader ever
+// finds it empty or mixed, and other hard links to it keep the old content. A
+// symbolic link, pipe, device or directory of that name is never written through,
+// and a read-only file or one that the user may not write is not replaced. An
+// interrupt (SIGINT, SIGTERM, SIGHUP, SIGQUIT on POSIX) that arrives while a named
+// temporary file exists takes effect once the file is in place.
 class WholeFileWriter {
  public:
-  WholeFileWriter();
+  // unnamedFiles false: always through a temporary name, as where the system has no
+  // unnamed files.
+  explicit WholeFileWriter(bool unnamedFiles = true);
 
   WriteOutcome write(std::string_view name, std::string_view bytes, ExistingFile existing);
 
  private:
   std::uint64_t randomState_;  // for the names of temporary files
+  int newFileMethod_;          // how new files are made, learnt from the first ones
 };
 
 }  // namespace pelmo::platform

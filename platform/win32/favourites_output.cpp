@@ -148,8 +148,10 @@ bool HeldDirectory::makeCurrent() const {
   return handle_ != -1 && ::SetCurrentDirectoryA(HeldPath(handle_)->c_str());
 }
 
-WholeFileWriter::WholeFileWriter()
-    : randomState_((std::uint64_t{::GetTickCount()} << 32) ^ ::GetCurrentProcessId()) {}
+// Windows has no unnamed files: a new file is created under its name at once.
+WholeFileWriter::WholeFileWriter(bool)
+    : randomState_((std::uint64_t{::GetTickCount()} << 32) ^ ::GetCurrentProcessId()),
+      newFileMethod_(0) {}
 
 WriteOutcome WholeFileWriter::write(std::string_view name, std::string_view bytes,
                                     ExistingFile existing) {
