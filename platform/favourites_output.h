@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/directory.h"
@@ -21,9 +22,9 @@ std::optional<FileIdentity> EnterSubdirectory(std::string_view name);
 // it could not be made current.
 std::optional<FileIdentity> EnterParentDirectory();
 
-// The names in the current directory, "." and ".." left out; nullopt when it cannot
-// be listed.
-std::optional<std::vector<std::string>> CurrentDirectoryNames();
+// The names of the directories in the current directory (not of links to them), "."
+// and ".." left out; nullopt when it cannot be listed.
+std::optional<std::vector<std::string>> CurrentSubdirectoryNames();
 
 // The current directory, held open so that the process can come back to it whatever
 // becomes of the path that led there.
@@ -40,12 +41,18 @@ class HeldDirectory {
   const FileIdentity& identity() const { return identity_; }
   bool makeCurrent() const;
 
+  // Whether the folder is still found at the path where it was held, and the names
+  // lead from it, folder by folder, to the directory of that identity. A path too
+  // long to look up counts as leading there.
+  bool stillLeadsTo(const std::vector<std::string>& names, const FileIdentity& expected) const;
+
  private:
-  HeldDirectory(std::intptr_t handle, const FileIdentity& identity)
-      : handle_(handle), identity_(identity) {}
+  HeldDirectory(std::intptr_t handle, const FileIdentity& identity, std::string path)
+      : handle_(handle), identity_(identity), path_(std::move(path)) {}
 
   std::intptr_t handle_ = -1;
   FileIdentity identity_;
+  std::string path_;  // where it was held
 };
 
 // What to do with a file of the same name.

@@ -12,6 +12,7 @@
 #include <random>
 #include <utility>
 
+#include "platform/directory.h"
 #include "platform/posix/interrupt_cleanup.h"
 #include "platform/posix/system_call.h"
 #include "platform/posix/unique_fd.h"
@@ -220,7 +221,7 @@ std::optional<FileIdentity> EnterParentDirectory() {
   return IdentityOf(status);
 }
 
-std::optional<std::vector<std::string>> CurrentDirectoryNames() {
+std::optional<std::vector<std::string>> CurrentSubdirectoryNames() {
   std::unique_ptr<DIR, int (*)(DIR*)> directory(::opendir("."), ::closedir);
   if (!directory) return std::nullopt;
   std::vector<std::string> names;
@@ -229,7 +230,15 @@ std::optional<std::vector<std::string>> CurrentDirectoryNames() {
     const dirent* entry = ::readdir(directory.get());
     if (entry == nullptr) break;
     std::string_view name = entry->d_name;
-    if (name != "." && name != "..") names.emplace_back(name);
+    if (name == "." || name == "..") continue;
+    bool isDirectory = entry->d_type == DT_DIR;
+    if (entry->d_type == DT_UNKNOWN) {
+      struct stat status {};
+      isDirectory =
+          ::fstatat(::dirfd(directory.get()), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+          S_ISDIR(status.st_mode);
+    }
+    if (isDirectory) names.emplace_back(name);
   }
   if (errno != 0) return std::nullopt;
   return names;
@@ -240,17 +249,21 @@ std::optional<HeldDirectory> HeldDirectory::current() {
   if (!fd.valid()) return std::nullopt;
   std::optional<FileIdentity> identity = IdentityOfOpen(fd.get());
   if (!identity) return std::nullopt;
-  return HeldDirectory(fd.release(), *identity);
+  // Without its path (a folder above it unreadable) only the folders below are checked.
+  return HeldDirectory(fd.release(), *identity, CurrentDirectory().value_or(std::string()));
 }
 
 HeldDirectory::HeldDirectory(HeldDirectory&& other) noexcept
-    : handle_(std::exchange(other.handle_, -1)), identity_(other.identity_) {}
+    : handle_(std::exchange(other.handle_, -1)),
+      identity_(other.identity_),
+      path_(std::move(other.path_)) {}
 
 HeldDirectory& HeldDirectory::operator=(HeldDirectory&& other) noexcept {
   if (this != &other) {
     if (handle_ >= 0) ::close(static_cast<int>(handle_));
     handle_ = std::exchange(other.handle_, -1);
     identity_ = other.identity_;
+    path_ = std::move(other.path_);
   }
   return *this;
 }
@@ -261,6 +274,24 @@ HeldDirectory::~HeldDirectory() {
 
 bool HeldDirectory::makeCurrent() const {
   return handle_ >= 0 && ::fchdir(static_cast<int>(handle_)) == 0;
+}
+
+bool HeldDirectory::stillLeadsTo(const std::vector<std::string>& names,
+                                 const FileIdentity& expected) const {
+  struct stat status {};
+  if (!path_.empty() && (::stat(path_.c_str(), &status) != 0 || IdentityOf(status) != identity_)) {
+    return false;
+  }
+  if (names.empty()) return expected == identity_;
+  std::string below;
+  for (const std::string& name : names) {
+    if (!below.empty()) below += '/';
+    below += name;
+  }
+  if (::fstatat(static_cast<int>(handle_), below.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
+    return errno == ENAMETOOLONG;
+  }
+  return IdentityOf(status) == expected;
 }
 
 WholeFileWriter::WholeFileWriter(bool unnamedFiles)

@@ -105,14 +105,16 @@ std::optional<FileIdentity> EnterParentDirectory() {
   return CurrentIdentity();
 }
 
-std::optional<std::vector<std::string>> CurrentDirectoryNames() {
+std::optional<std::vector<std::string>> CurrentSubdirectoryNames() {
   WIN32_FIND_DATAA found{};
   HANDLE search = ::FindFirstFileA("*.*", &found);
   if (search == INVALID_HANDLE_VALUE) return std::nullopt;
   std::vector<std::string> names;
   do {
     std::string_view name = found.cFileName;
-    if (name != "." && name != "..") names.emplace_back(name);
+    const bool directory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                           !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    if (directory && name != "." && name != "..") names.emplace_back(name);
   } while (::FindNextFileA(search, &found));
   const bool complete = ::GetLastError() == ERROR_NO_MORE_FILES;
   ::FindClose(search);
@@ -124,18 +126,21 @@ std::optional<HeldDirectory> HeldDirectory::current() {
   std::optional<std::string> path = CurrentPath();
   if (!path) return std::nullopt;
   const FileIdentity identity = IdentityOfPath(*path);
-  auto held = std::make_unique<std::string>(std::move(*path));
-  return HeldDirectory(reinterpret_cast<std::intptr_t>(held.release()), identity);
+  auto held = std::make_unique<std::string>(*path);
+  return HeldDirectory(reinterpret_cast<std::intptr_t>(held.release()), identity, *path);
 }
 
 HeldDirectory::HeldDirectory(HeldDirectory&& other) noexcept
-    : handle_(std::exchange(other.handle_, -1)), identity_(other.identity_) {}
+    : handle_(std::exchange(other.handle_, -1)),
+      identity_(other.identity_),
+      path_(std::move(other.path_)) {}
 
 HeldDirectory& HeldDirectory::operator=(HeldDirectory&& other) noexcept {
   if (this != &other) {
     if (handle_ != -1) delete HeldPath(handle_);
     handle_ = std::exchange(other.handle_, -1);
     identity_ = other.identity_;
+    path_ = std::move(other.path_);
   }
   return *this;
 }
@@ -146,6 +151,18 @@ HeldDirectory::~HeldDirectory() {
 
 bool HeldDirectory::makeCurrent() const {
   return handle_ != -1 && ::SetCurrentDirectoryA(HeldPath(handle_)->c_str());
+}
+
+// A folder that is some process's current directory cannot be moved on Windows, so
+// the path still naming a folder is enough.
+bool HeldDirectory::stillLeadsTo(const std::vector<std::string>& names,
+                                 const FileIdentity& expected) const {
+  std::string path = path_;
+  for (const std::string& name : names) path += "\\" + name;
+  if (path.size() >= MAX_PATH) return true;
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+         (names.empty() ? expected == identity_ : IdentityOfPath(path) == expected);
 }
 
 // Windows has no unnamed files: a new file is created under its name at once.
