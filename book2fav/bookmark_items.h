@@ -21,9 +21,10 @@ struct RawItem {
 // line break, into its items in the order in which they stand: an anchor with an
 // HREF is a shortcut, an H3 inside a DT a folder heading, a </DL> the end of a
 // folder's list (a heading with no list of its own is followed by its end at once,
-// an empty folder). Tags and titles may run over any number of lines; what waits for
-// its end is bounded by the carry limit, after which it is taken as far as it got,
-// so that nothing behind it is lost.
+// an empty folder). Tags and titles may run over any number of lines, and one that
+// is closed is read whole, whatever its length. One that is never closed (the text
+// ends first, or a quoted value runs over a line into the next item) is taken as far
+// as the carry limit, so that nothing behind it is lost.
 class ItemReader {
  public:
   static constexpr std::size_t kDefaultCarryLimit = std::size_t{1} << 20;
