@@ -87,9 +87,10 @@ TEST(WrittenNamesTest, KeepsTheNamesOfThisRunPerDirectory) {
     for (int visit = 0; visit < 2; ++visit) {
       names.enter({1, inode});
       for (int i = 0; i < 50; ++i) {
-        const std::string expected =
-            visit == 0 ? "L" + std::to_string(i) + ".URL" : "L" + std::to_string(i) + " (2).URL";
-        ASSERT_EQ(names.claimShortcutName("L" + std::to_string(i)), expected);
+        // Piece by piece: "L" + string trips a false -Wrestrict in GCC 12.
+        std::string title = std::to_string(i);
+        title.insert(0, 1, 'L');
+        ASSERT_EQ(names.claimShortcutName(title), title + (visit == 0 ? ".URL" : " (2).URL"));
       }
       names.leave();
     }
