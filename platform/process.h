@@ -11,7 +11,7 @@ std::string ProgramPath();
 
 // Called first thing: a file-size limit, a closed pipe or a closed standard stream
 // makes a write fail instead of ending the process or landing in a file the run
-// opens; SIGINT, SIGTERM, SIGHUP and SIGQUIT remove a temporary file being written.
+// opens.
 void PrepareProcess();
 
 }  // namespace pelmo::platform

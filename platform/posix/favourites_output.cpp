@@ -151,8 +151,11 @@ bool ReplaceWithUnnamed(int fd, const std::string& target, int& method,
   return false;
 }
 
-WriteOutcome WriteUnnamed(UniqueFd fd, const std::string& target, std::string_view bytes,
-                          ExistingFile existing, int& method, std::uint64_t& randomState) {
+// Nothing when no way of naming the file has worked yet, so that the run goes on
+// with temporary names.
+std::optional<WriteOutcome> WriteUnnamed(UniqueFd fd, const std::string& target,
+                                         std::string_view bytes, ExistingFile existing, int& method,
+                                         std::uint64_t& randomState) {
   // Until the file has a name, a failure or a kill leaves nothing.
   if (!WriteAll(fd.get(), bytes)) return WriteOutcome::Failed;
   if (LinkUnnamed(fd.get(), target, method)) {
@@ -160,7 +163,10 @@ WriteOutcome WriteUnnamed(UniqueFd fd, const std::string& target, std::string_vi
     ::unlink(target.c_str());
     return WriteOutcome::Failed;
   }
-  if (errno != EEXIST) return WriteOutcome::Failed;
+  if (errno != EEXIST) {
+    if (method == kUntried) return std::nullopt;
+    return WriteOutcome::Failed;
+  }
   if (existing == ExistingFile::Keep) return WriteOutcome::NameTaken;
   const bool replaced = ReplaceWithUnnamed(fd.get(), target, method, randomState);
   return CloseWritten(fd) && replaced ? WriteOutcome::Written : WriteOutcome::Failed;
@@ -305,9 +311,12 @@ WriteOutcome WholeFileWriter::write(std::string_view name, std::string_view byte
   if (newFileMethod_ != kTemporaryName) {
     UniqueFd fd = CreateUnnamed();
     if (fd.valid()) {
-      return WriteUnnamed(std::move(fd), target, bytes, existing, newFileMethod_, randomState_);
+      std::optional<WriteOutcome> outcome =
+          WriteUnnamed(std::move(fd), target, bytes, existing, newFileMethod_, randomState_);
+      if (outcome) return *outcome;
+    } else if (!LacksUnnamedFiles(errno)) {
+      return WriteOutcome::Failed;
     }
-    if (!LacksUnnamedFiles(errno)) return WriteOutcome::Failed;
     newFileMethod_ = kTemporaryName;
   }
   return WriteThroughTemporary(target, bytes, existing, randomState_);

@@ -66,7 +66,6 @@ void PrepareProcess() {
   // other and is counted as such.
   ::signal(SIGXFSZ, SIG_IGN);
   ::signal(SIGPIPE, SIG_IGN);
-  InstallHandlers();
 }
 
 InterruptsHeld::InterruptsHeld() {
