@@ -11,7 +11,7 @@ namespace pelmo::fuzz {
 // fuzzer's reach while its inputs stay small: the bytes 0xFF 0xFE N C stand for the
 // byte C repeated N times 16 KiB (up to about 4 MiB each). The text stops growing at
 // maxBytes.
-inline std::string ExpandRuns(std::string_view data, std::size_t maxBytes = std::size_t{8} << 20) {
+inline std::string ExpandRuns(std::string_view data, std::size_t maxBytes = std::size_t{3} << 20) {
   constexpr std::size_t kRunUnit = 16 * 1024;
   std::string text;
   for (std::size_t i = 0; i < data.size(); ++i) {
