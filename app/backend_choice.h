@@ -18,6 +18,9 @@ struct BackendSituation {
   bool stdinIsTerminal = false;
 };
 
+// Whether PELMO_UI names a backend (or is unset); any other value is said on stderr.
+bool IsKnownOverride(std::string_view override);
+
 // The backend to try first. When the desktop backend cannot be made, the choice is
 // made again as if there were no display.
 BackendKind PreferredBackend(const BackendSituation& situation);

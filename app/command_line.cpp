@@ -51,6 +51,51 @@ std::string CutToCapacity(std::string_view value, std::size_t capacity) {
   return std::string(value.substr(0, std::min(value.size(), capacity - 1)));
 }
 
+// One row per switch: its name, the word for its value in a refusal (empty for a
+// switch without a value), and what it does to the record.
+struct Switch {
+  std::string_view name;
+  std::string_view valueWord;
+  void (*apply)(ConversionSettings& settings, std::string_view value);
+};
+
+constexpr Switch kSwitches[] = {
+    {"/auto", {}, [](ConversionSettings& s, std::string_view) { s.automatic = true; }},
+    {"/ftb",
+     {},
+     [](ConversionSettings& s, std::string_view) {
+       s.mode = ConversionMode::FavouritesToBookmarks;
+     }},
+    {"/btf",
+     {},
+     [](ConversionSettings& s, std::string_view) {
+       s.mode = ConversionMode::BookmarksToFavourites;
+     }},
+    {"/quiet", {}, [](ConversionSettings& s, std::string_view) { s.quiet = true; }},
+    {"/merge", {}, [](ConversionSettings& s, std::string_view) { s.merge = true; }},
+    {"/fav", "folder", [](ConversionSettings& s, std::string_view v) { s.favouritesFolder = v; }},
+    {"/book", "file", [](ConversionSettings& s, std::string_view v) { s.bookmarkFile = v; }},
+    {"/title", "title",
+     [](ConversionSettings& s, std::string_view v) {
+       s.bookmarkTitle = CutToCapacity(v, kTitleCapacity);
+     }},
+};
+
+const Switch* FindSwitch(std::string_view word) {
+  for (const Switch& candidate : kSwitches) {
+    if (candidate.name == word) return &candidate;
+  }
+  return nullptr;
+}
+
+bool TakesValue(const Switch& found) {
+  return !found.valueWord.empty();
+}
+
+bool LooksLikeSwitch(std::string_view word) {
+  return !word.empty() && (word.front() == '/' || word.front() == '-');
+}
+
 }  // namespace
 
 std::vector<std::string> SplitCommandLine(std::string_view commandLine,
@@ -68,26 +113,38 @@ std::vector<std::string> SplitCommandLine(std::string_view commandLine,
 
 void ApplySwitches(const std::vector<std::string>& words, ConversionSettings& settings) {
   for (std::size_t i = 1; i < words.size(); ++i) {
-    const std::string& word = words[i];
-    const bool hasValue = i + 1 < words.size();
-    if (word == "/auto") {
-      settings.automatic = true;
-    } else if (word == "/ftb") {
-      settings.mode = ConversionMode::FavouritesToBookmarks;
-    } else if (word == "/btf") {
-      settings.mode = ConversionMode::BookmarksToFavourites;
-    } else if (word == "/quiet") {
-      settings.quiet = true;
-    } else if (word == "/merge") {
-      settings.merge = true;
-    } else if (word == "/fav" && hasValue) {
-      settings.favouritesFolder = words[++i];
-    } else if (word == "/book" && hasValue) {
-      settings.bookmarkFile = words[++i];
-    } else if (word == "/title" && hasValue) {
-      settings.bookmarkTitle = CutToCapacity(words[++i], kTitleCapacity);
+    const Switch* found = FindSwitch(words[i]);
+    if (found == nullptr) continue;
+    if (!TakesValue(*found)) {
+      found->apply(settings, {});
+    } else if (i + 1 < words.size()) {
+      found->apply(settings, words[++i]);
     }
   }
+}
+
+CommandLineCheck CheckCommandLine(const std::vector<std::string>& words) {
+  bool automatic = false;
+  std::optional<std::string> unknown;  // the first word that looks like a switch but is none
+  for (std::size_t i = 1; i < words.size(); ++i) {
+    const std::string& word = words[i];
+    if (word == "--help") return {CommandLineRequest::Help, {}};
+    if (word == "--version") return {CommandLineRequest::Version, {}};
+    const Switch* found = FindSwitch(word);
+    if (found == nullptr) {
+      if (!unknown && LooksLikeSwitch(word)) unknown = word;
+      continue;
+    }
+    if (found->name == "/auto") automatic = true;
+    if (!TakesValue(*found)) continue;
+    if (i + 1 == words.size()) {
+      return {CommandLineRequest::Refused,
+              "Missing " + std::string(found->valueWord) + " after " + word};
+    }
+    ++i;
+  }
+  if (automatic && unknown) return {CommandLineRequest::Refused, "Unknown switch " + *unknown};
+  return {};
 }
 
 }  // namespace pelmo

@@ -6,15 +6,19 @@
 #include <vector>
 
 #include "app/backend_choice.h"
+#include "app/command_line.h"
 #include "app/program.h"
 #include "platform/process.h"
 #include "ui/ui.h"
 
 namespace {
 
-constexpr std::string_view kUsage =
+// The synopsis is also the short usage that a refused command line gets.
+constexpr std::string_view kSynopsis =
     "Usage: pelmo [/auto [/merge]] [/ftb | /btf] [/fav FOLDER] [/book FILE] [/title TEXT]\n"
-    "             [/quiet]\n"
+    "             [/quiet]\n";
+
+constexpr std::string_view kDescription =
     "\n"
     "Converts between a browser bookmark file and a Favourites folder of Internet\n"
     "shortcut (.URL) files.\n"
@@ -31,22 +35,36 @@ constexpr std::string_view kUsage =
     "  --help       this text\n"
     "  --version    the program's title line\n"
     "\n"
-    "Exit codes: 1 when the run ended, 2 when a conversion in /auto mode gave up,\n"
-    "0 when the platform was refused.\n";
+    "Exit codes: 1 when the run ended, 2 when a conversion in /auto mode gave up or\n"
+    "the command line was refused, 0 when the platform was refused.\n";
+
+void Print(std::FILE* stream, std::string_view text) {
+  std::fwrite(text.data(), 1, text.size(), stream);
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
   pelmo::platform::PrepareProcess();
   std::vector<std::string> words(argv, argv + argc);
-  if (words.size() == 2 && words[1] == "--help") {
-    std::fwrite(kUsage.data(), 1, kUsage.size(), stdout);
-    return 0;
-  }
-  if (words.size() == 2 && words[1] == "--version") {
-    std::printf("%.*s\n", static_cast<int>(pelmo::ui::kTitleLine.size()),
-                pelmo::ui::kTitleLine.data());
-    return 0;
+  // Settled before anything is read or written, and before a backend opens a window.
+  const pelmo::CommandLineCheck check = pelmo::CheckCommandLine(words);
+  switch (check.request) {
+    case pelmo::CommandLineRequest::Help:
+      Print(stdout, kSynopsis);
+      Print(stdout, kDescription);
+      return 0;
+    case pelmo::CommandLineRequest::Version:
+      Print(stdout, pelmo::ui::kTitleLine);
+      Print(stdout, "\n");
+      return 0;
+    case pelmo::CommandLineRequest::Refused:
+      Print(stderr, check.refusal + "\n");
+      Print(stderr, kSynopsis);
+      Print(stderr, "pelmo --help lists the switches.\n");
+      return pelmo::kExitRefusedCommandLine;
+    case pelmo::CommandLineRequest::Run:
+      break;
   }
   std::unique_ptr<pelmo::ui::Backend> backend = pelmo::ChooseBackend();
   return pelmo::RunPelmo(words, pelmo::DefaultServices(), *backend);

@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "app/command_line.h"
+#include "platform/last_error.h"
 #include "platform/version.h"
 
 namespace pelmo {
@@ -27,11 +28,13 @@ void AssignFromRegistry(std::string& member, const ProgramServices& services,
 // name another file or folder.
 bool PathsFit(const ConversionSettings& settings, std::size_t pathCapacity, ui::Backend& backend) {
   if (settings.favouritesFolder.size() >= pathCapacity) {
-    backend.showMessage("Unable to open Favourites folder!", ui::Icon::Warning);
+    backend.showFailure("Unable to open Favourites folder!",
+                        {settings.favouritesFolder, platform::PathTooLongText()});
     return false;
   }
   if (settings.bookmarkFile.size() >= pathCapacity) {
-    backend.showMessage("Unable to open Bookmark file!", ui::Icon::Warning);
+    backend.showFailure("Unable to open Bookmark file!",
+                        {settings.bookmarkFile, platform::PathTooLongText()});
     return false;
   }
   return true;

@@ -30,9 +30,10 @@ struct ProgramServices {
 // The real platform, registry, dialog and converters.
 ProgramServices DefaultServices();
 
-inline constexpr int kExitRefused = 0;  // the platform query failed or was refused
-inline constexpr int kExitDone = 1;     // every other end
-inline constexpr int kExitGaveUp = 2;   // automatic mode: the conversion gave up
+inline constexpr int kExitRefused = 0;             // the platform query failed or was refused
+inline constexpr int kExitDone = 1;                // every other end
+inline constexpr int kExitGaveUp = 2;              // automatic mode: the conversion gave up
+inline constexpr int kExitRefusedCommandLine = 2;  // a switch unknown in /auto, or a value missing
 
 // The built-in defaults, then the two registry values.
 ConversionSettings LoadDefaultSettings(const ProgramServices& services);

@@ -5,7 +5,6 @@
 #include <optional>
 #include <string>
 
-#include "book2fav/bookmark_items.h"
 #include "book2fav/bookmark_text.h"
 #include "book2fav/favourites_folder.h"
 #include "book2fav/favourites_walk.h"
@@ -13,7 +12,9 @@
 #include "platform/charset.h"
 #include "platform/directory.h"
 #include "platform/file.h"
+#include "platform/last_error.h"
 #include "ui/progress.h"
+#include "util/bookmark_items.h"
 #include "util/path.h"
 #include "util/text.h"
 
@@ -128,16 +129,18 @@ bool WalkItems(platform::File& file, const ui::ProgressDialog& progress, Favouri
 bool Convert(const ConversionSettings& settings, ui::Backend& backend) {
   std::string bookmarkPath = ResolveBookmarkPath(settings.bookmarkFile);
   if (!EnterFavouritesFolder(settings, backend)) return false;
+  platform::ClearLastError();
   std::optional<platform::File> file =
       platform::File::open(bookmarkPath, platform::FileAccess::ReadExisting);
   if (!file) {
-    backend.showMessage(kUnableToOpenBookmarks, ui::Icon::Warning);
+    backend.showFailure(kUnableToOpenBookmarks, {bookmarkPath, platform::LastErrorText()});
     return false;
   }
 
   ui::ProgressDialog progress;
   if (!settings.quiet) progress = ui::ProgressOpen(backend);
   ui::ProgressSetStatus(progress, kSettingUp);
+  platform::ClearLastError();
   std::optional<FileSurvey> survey = SurveyFile(*file);
   bool readAll = false;
   FavouritesWalk walk(progress);
@@ -146,10 +149,13 @@ bool Convert(const ConversionSettings& settings, ui::Backend& backend) {
     ui::ProgressSetStep(progress, 1);
     readAll = WalkItems(*file, progress, walk, *survey);
   }
+  // Read before the progress window closes, which may make system calls of its own.
+  std::optional<ui::FailureDetail> readFailure;
+  if (!readAll) readFailure = ui::FailureDetail{bookmarkPath, platform::LastErrorText()};
   ui::ProgressClose(progress);
 
-  if (!readAll) {
-    backend.showMessage(kUnableToReadBookmarks, ui::Icon::Warning);
+  if (readFailure) {
+    backend.showFailure(kUnableToReadBookmarks, *readFailure);
     return false;
   }
   if (walk.notWritten() > 0) {

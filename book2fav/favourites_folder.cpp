@@ -4,6 +4,7 @@
 
 #include "platform/directory.h"
 #include "platform/errors.h"
+#include "platform/last_error.h"
 
 namespace pelmo {
 namespace {
@@ -46,6 +47,13 @@ bool IsMissing(platform::ErrorCode error) {
   return error == platform::kErrorFileNotFound || error == platform::kErrorPathNotFound;
 }
 
+// Gives up on the folder with what the system said about its last failed call.
+bool GiveUp(ui::Backend& backend, std::string_view message, std::string_view folder) {
+  const std::string reason = platform::LastErrorText();
+  backend.showFailure(message, {std::string(folder), reason});
+  return false;
+}
+
 }  // namespace
 
 bool CreateDirectoryPath(std::string_view path, const platform::PathStyle& style) {
@@ -65,6 +73,7 @@ bool EnterFavouritesFolder(const ConversionSettings& settings, ui::Backend& back
     backend.showMessage(kUnableToOpenFolder, ui::Icon::Warning);
     return false;
   }
+  platform::ClearLastError();
   platform::ErrorCode error = platform::ChangeDirectory(folder);
   if (error == platform::kErrorNone) return true;
   // Another run may have made it meanwhile.
@@ -74,17 +83,15 @@ bool EnterFavouritesFolder(const ConversionSettings& settings, ui::Backend& back
   }
   // Something other than a directory is there: creating would not help.
   if (!IsMissing(error) || platform::GetPathKind(folder) != platform::PathKind::Missing) {
-    backend.showMessage(kUnableToOpenFolder, ui::Icon::Warning);
-    return false;
+    return GiveUp(backend, kUnableToOpenFolder, folder);
   }
   if (!settings.automatic && !backend.askOkCancel(kCreateQuestion)) return false;
+  platform::ClearLastError();
   if (!CreateDirectoryPath(folder, platform::NativePathStyle())) {
-    backend.showMessage(kErrorCreating, ui::Icon::Warning);
-    return false;
+    return GiveUp(backend, kErrorCreating, folder);
   }
   if (platform::ChangeDirectory(folder) != platform::kErrorNone) {
-    backend.showMessage(kUnableToOpenFolder, ui::Icon::Warning);
-    return false;
+    return GiveUp(backend, kUnableToOpenFolder, folder);
   }
   return true;
 }

@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <string_view>
 
-#include "book2fav/bookmark_items.h"
 #include "book2fav/favourites_writer.h"
 #include "ui/progress.h"
+#include "util/bookmark_items.h"
 
 namespace pelmo {
 

@@ -11,8 +11,9 @@ namespace {
 
 class TreeWriter {
  public:
-  TreeWriter(platform::ReplacementFile& file, const ui::ProgressDialog& progress)
-      : file_(file), progress_(progress) {}
+  TreeWriter(platform::ReplacementFile& file, const ui::ProgressDialog& progress,
+             TextEncoding encoding)
+      : file_(file), progress_(progress), encoding_(encoding) {}
 
   bool ok() const { return ok_; }
 
@@ -51,11 +52,14 @@ class TreeWriter {
 
  private:
   void put(std::string_view bytes) {
-    if (ok_) ok_ = file_.write(bytes);
+    if (!ok_) return;
+    ok_ = encoding_ == TextEncoding::Bytes ? file_.write(bytes)
+                                           : file_.write(EncodeText(bytes, encoding_));
   }
 
   platform::ReplacementFile& file_;
   const ui::ProgressDialog& progress_;
+  const TextEncoding encoding_;
   bool ok_ = true;
 };
 
@@ -163,36 +167,9 @@ std::string BookmarkHeader(std::string_view title) {
   return header;
 }
 
-void MergePointFinder::feed(std::string_view chunk) {
-  for (char byte : chunk) {
-    if (byte == kListEnd[matched_]) {
-      ++matched_;
-    } else {
-      // '<' occurs only at the start of the pattern, so no longer partial match
-      // can survive a mismatch.
-      matched_ = byte == kListEnd[0] ? 1 : 0;
-    }
-    ++consumed_;
-    if (matched_ == kListEnd.size()) {
-      last_ = consumed_ - kListEnd.size();
-      matched_ = 0;
-    }
-  }
-}
-
-std::optional<std::uint64_t> FindMergePoint(platform::File& file) {
-  MergePointFinder finder;
-  char chunk[kMergeScanChunk];
-  for (std::size_t got; (got = file.read(chunk, sizeof chunk)) > 0;) {
-    finder.feed(std::string_view(chunk, got));
-  }
-  if (file.readFailed()) return std::nullopt;
-  return finder.mergePoint();
-}
-
 bool WriteBookmarkTree(platform::ReplacementFile& file, TreeNode& root,
-                       const ui::ProgressDialog& progress) {
-  TreeWriter writer(file, progress);
+                       const ui::ProgressDialog& progress, TextEncoding encoding) {
+  TreeWriter writer(file, progress, encoding);
   int depth = 1;
   TreeNode* folder = &root;
   ListNode* node = root.children.head();

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "fav2book/text_encoding.h"
 #include "fav2book/tree_node.h"
 #include "platform/file.h"
 #include "platform/replace.h"
@@ -28,36 +29,15 @@ std::string EscapeUrl(std::string_view url);
 
 // A title longer than this is cut, at the start of a character.
 inline constexpr std::size_t kTitleLimit = 127;
-// The merge point is looked for in chunks of this size; a list end across two
-// chunks counts like any other.
-inline constexpr std::size_t kMergeScanChunk = 64 * 1024;
-
 // The header of a new bookmark file with the title: markup and control bytes escaped
 // as in names, and "&" kept as it is unless it would start a reference.
 std::string BookmarkHeader(std::string_view title);
 
-// Finds the offset of the last "</DL>" (exact case) in a text read in pieces of any
-// size; 0 when there is none.
-class MergePointFinder {
- public:
-  void feed(std::string_view chunk);
-  std::uint64_t mergePoint() const { return last_; }
-
- private:
-  static constexpr std::string_view kListEnd = "</DL>";
-  std::uint64_t consumed_ = 0;
-  std::uint64_t last_ = 0;
-  std::size_t matched_ = 0;  // bytes of kListEnd matched up to here
-};
-
-// The merge point of the file, read from where it stands to its end; nullopt when
-// a read fails.
-std::optional<std::uint64_t> FindMergePoint(platform::File& file);
-
-// Writes the entries of the root and the closing of the top-level list, freeing
-// each node once written. False at the first failed write; the nodes not yet
-// written stay in the tree.
+// Writes the entries of the root and the closing of the top-level list in the
+// encoding, freeing each node once written. False at the first failed write; the
+// nodes not yet written stay in the tree.
 bool WriteBookmarkTree(platform::ReplacementFile& file, TreeNode& root,
-                       const ui::ProgressDialog& progress);
+                       const ui::ProgressDialog& progress,
+                       TextEncoding encoding = TextEncoding::Bytes);
 
 }  // namespace pelmo

@@ -12,8 +12,10 @@
 #include "fav2book/bookmark_writer.h"
 #include "fav2book/favourites_tree.h"
 #include "fav2book/folder_scan.h"
+#include "fav2book/merge_point.h"
 #include "fav2book/path_fit.h"
 #include "platform/file.h"
+#include "platform/last_error.h"
 #include "platform/replace.h"
 #include "ui/progress.h"
 
@@ -26,6 +28,7 @@ constexpr std::string_view kFileNotOpened = "Unable to open Bookmark file!";
 constexpr std::string_view kFileNotWritten = "Unable to write Bookmark file!";
 constexpr std::string_view kFavouritesUnread = "Unable to read some Favourites!";
 constexpr std::uint16_t kProgressRange = 800;
+constexpr std::size_t kCopyChunk = 64 * 1024;
 
 // The settled bookmark file and what its new content starts with.
 struct Target {
@@ -39,34 +42,44 @@ std::optional<ScanChain> OpenFavouritesScan(const std::string& folder) {
   return ScanOpen(searchPath);
 }
 
-// Copies the first count bytes of from (all of them when count is 0).
-bool CopyLeadingBytes(platform::File& from, std::uint64_t count, platform::ReplacementFile& to) {
-  char chunk[kMergeScanChunk];
-  for (std::uint64_t left = count;;) {
-    std::size_t want = sizeof chunk;
-    if (count != 0) want = static_cast<std::size_t>(std::min<std::uint64_t>(left, want));
-    if (want == 0) return true;
+constexpr std::uint64_t kToTheEnd = UINT64_MAX;
+
+// Copies count bytes of from, or all that is left (kToTheEnd), to to; with no to, the
+// bytes are passed over.
+bool CopyBytes(platform::File& from, std::uint64_t count, platform::ReplacementFile* to) {
+  char chunk[kCopyChunk];
+  for (std::uint64_t left = count; left > 0;) {
+    const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(left, sizeof chunk));
     const std::size_t got = from.read(chunk, want);
-    if (got == 0) return !from.readFailed() && count == 0;
-    if (!to.write(std::string_view(chunk, got))) return false;
+    if (got == 0) return !from.readFailed() && count == kToTheEnd;
+    if (to != nullptr && !to->write(std::string_view(chunk, got))) return false;
     left -= got;
   }
+  return true;
 }
 
-// Merge keeps the old bookmarks up to their last list end, streamed through a
-// buffer; a file without one is kept whole, and the new list follows it.
-bool WriteMergedStart(platform::File& old, platform::ReplacementFile& file,
-                      std::string_view title) {
+// Merge keeps every old bookmark, streamed through a buffer: the old text up to the
+// closing tag of its top-level list, the marker and the new entries, then what
+// followed that list. A file whose top-level list never closes is kept whole, and a
+// new list follows it.
+bool WriteMerged(platform::File& old, platform::ReplacementFile& file, TreeNode& root,
+                 std::string_view title, const ui::ProgressDialog& progress) {
   if (!old.rewind()) return false;
-  const std::optional<std::uint64_t> mergePoint = FindMergePoint(old);
-  if (!mergePoint || !old.rewind() || !CopyLeadingBytes(old, *mergePoint, file)) return false;
-  return file.write(*mergePoint != 0 ? kMergeMarker : BookmarkHeader(title));
-}
-
-bool WriteStart(Target& target, std::string_view title) {
-  platform::File* old = target.merge ? target.file.existing() : nullptr;
-  if (old != nullptr) return WriteMergedStart(*old, target.file, title);
-  return target.file.write(BookmarkHeader(title));
+  const std::optional<MergePlan> plan = PlanMerge(old);
+  if (!plan || !old.rewind()) return false;
+  const TextEncoding encoding = plan->encoding;
+  if (plan->listClosed) {
+    if (!CopyBytes(old, plan->keepUntil, &file) ||
+        !CopyBytes(old, plan->tailFrom - plan->keepUntil, nullptr) ||
+        !file.write(EncodeText(kMergeMarker, encoding))) {
+      return false;
+    }
+  } else if (!CopyBytes(old, kToTheEnd, &file) ||
+             (plan->halfCharacterAtEnd && !file.write(std::string_view("\0", 1))) ||
+             !file.write(EncodeText(plan->closing + BookmarkHeader(title), encoding))) {
+    return false;
+  }
+  return WriteBookmarkTree(file, root, progress, encoding) && CopyBytes(old, kToTheEnd, &file);
 }
 
 int PositionBeforeWriting(std::uint32_t collected) {
@@ -79,9 +92,10 @@ int PositionBeforeWriting(std::uint32_t collected) {
 // before anything is asked.
 std::optional<Target> SettleExistingFile(const ConversionSettings& settings, ui::Backend& backend) {
   std::optional<platform::ReplacementFile> file;
+  platform::ClearLastError();
   if (!settings.bookmarkFile.empty()) file = platform::ReplacementFile::open(settings.bookmarkFile);
   if (!file) {
-    backend.showMessage(kFileNotOpened, ui::Icon::Warning);
+    backend.showFailure(kFileNotOpened, {settings.bookmarkFile, platform::LastErrorText()});
     return std::nullopt;
   }
   if (file->existing() == nullptr) return Target{std::move(*file)};
@@ -97,14 +111,19 @@ std::optional<Target> SettleExistingFile(const ConversionSettings& settings, ui:
 // file stands beside the old one during the walk.
 bool WriteBookmarkFile(Target& target, TreeNode& root, std::string_view title,
                        const ui::ProgressDialog& progress) {
-  return target.file.begin() && WriteStart(target, title) &&
-         WriteBookmarkTree(target.file, root, progress) && target.file.commit();
+  if (!target.file.begin()) return false;
+  platform::File* old = target.merge ? target.file.existing() : nullptr;
+  const bool written = old != nullptr ? WriteMerged(*old, target.file, root, title, progress)
+                                      : target.file.write(BookmarkHeader(title)) &&
+                                            WriteBookmarkTree(target.file, root, progress);
+  return written && target.file.commit();
 }
 
 bool Convert(const ConversionSettings& settings, ui::Backend& backend) {
+  platform::ClearLastError();
   std::optional<ScanChain> scan = OpenFavouritesScan(settings.favouritesFolder);
   if (!scan) {
-    backend.showMessage(kFolderNotOpened, ui::Icon::Warning);
+    backend.showFailure(kFolderNotOpened, {settings.favouritesFolder, platform::LastErrorText()});
     return false;
   }
   std::optional<Target> target = SettleExistingFile(settings, backend);
@@ -119,12 +138,18 @@ bool Convert(const ConversionSettings& settings, ui::Backend& backend) {
   const Collection collection = CollectFavourites(*scan, tree.root(), progress);
   ui::ProgressSetStatus(progress, "Writing converted file...");
   ui::ProgressSetPosition(progress, PositionBeforeWriting(collection.collected));
+  // The walk's own failures (unreadable files) are no reason for this file.
+  platform::ClearLastError();
   const bool written = !collection.outOfMemory &&
                        WriteBookmarkFile(*target, tree.root(), settings.bookmarkTitle, progress);
+  // Read before the progress window closes, which may make system calls of its own;
+  // nothing is allocated after a success, which must stay one.
+  std::optional<ui::FailureDetail> writeFailure;
+  if (!written) writeFailure = ui::FailureDetail{settings.bookmarkFile, platform::LastErrorText()};
   ui::ProgressClose(progress);
 
-  if (!written) {
-    backend.showMessage(kFileNotWritten, ui::Icon::Warning);
+  if (writeFailure) {
+    backend.showFailure(kFileNotWritten, *writeFailure);
     return false;
   }
   // Everything readable has been written; what could not be read is still a loss.

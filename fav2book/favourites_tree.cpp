@@ -4,10 +4,28 @@
 #include <vector>
 
 #include "platform/profile.h"
+#include "util/text.h"
 
 namespace pelmo {
 
 namespace {
+
+// The temporary files that PELMO's own writes leave when a run is killed.
+bool IsOwnTemporaryFile(std::string_view name) {
+  return name.starts_with(".pelmo-") && name.ends_with(".tmp");
+}
+
+bool HasShortcutExtension(std::string_view name) {
+  return name.size() >= 4 && CompareNoCase(name.substr(name.size() - 4), ".url") == 0;
+}
+
+// What a shortcut file cut short by a crash still begins with.
+bool BeginsAsShortcut(std::string_view bytes) {
+  constexpr std::string_view kSection = "[InternetShortcut]";
+  if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+  return bytes.size() >= kSection.size() &&
+         CompareNoCase(bytes.substr(0, kSection.size()), kSection) == 0;
+}
 
 // The builder's side of the walk: which folder receives entries, and for every
 // level the scanner has entered, the folder that was current before it.
@@ -35,6 +53,10 @@ class Collector {
   bool visit() {
     const platform::DirectoryEntry& entry = scan_.entry();
     if (entry.isDirectory()) return visitDirectory();
+    if (IsOwnTemporaryFile(entry.name)) {
+      ScanNext(scan_);
+      return true;
+    }
     if (entry.kind == platform::EntryKind::File && !collectShortcut()) return false;
     if (entry.kind == platform::EntryKind::Unreadable) ++result_.unreadable;
     ScanNext(scan_);
@@ -64,8 +86,15 @@ class Collector {
   }
 
   bool collectShortcut() {
-    const ShortcutUrl read = ReadShortcutUrl(scan_.level().listing, scan_.entry().name, buffer_);
-    if (!read.readable) ++result_.unreadable;
+    const std::string_view name = scan_.entry().name;
+    const ShortcutUrl read = ReadShortcutUrl(scan_.level().listing, name, buffer_);
+    // Only what could be a shortcut counts as lost: a photo or a note is no bookmark,
+    // whatever its size, but a .url file that begins as one and gives no URL was cut.
+    const bool couldBeShortcut = HasShortcutExtension(name);
+    if (!read.readable && (couldBeShortcut || !read.tooLarge)) ++result_.unreadable;
+    if (read.readable && read.url.empty() && couldBeShortcut && BeginsAsShortcut(buffer_.bytes())) {
+      ++result_.unreadable;
+    }
     if (read.url.empty()) return true;
     TreeNode* shortcut = makeNode_(NodeKind::Shortcut, ShortcutName(scan_.entry().name), read.url);
     if (shortcut == nullptr) return false;
@@ -107,6 +136,7 @@ ShortcutUrl ReadShortcutUrl(const platform::DirectoryListing& directory, std::st
   ShortcutUrl read;
   read.readable = lookup.status == platform::FileReadStatus::Read ||
                   lookup.status == platform::FileReadStatus::NotFile;
+  read.tooLarge = lookup.status == platform::FileReadStatus::TooLarge;
   if (lookup.value) read.url = std::move(*lookup.value);
   return read;
 }

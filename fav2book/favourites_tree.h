@@ -21,8 +21,9 @@ using NodeMaker = std::function<TreeNode*(NodeKind, std::string_view name, std::
 inline constexpr std::size_t kShortcutFileLimit = 2 * 1024 * 1024;
 
 struct ShortcutUrl {
-  bool readable = true;  // false when the file is there but could not be read whole
-  std::string url;       // the value of "URL" in "InternetShortcut"; empty for no shortcut
+  bool readable = true;   // false when the file is there but could not be read whole
+  bool tooLarge = false;  // not read: longer than the limit
+  std::string url;        // the value of "URL" in "InternetShortcut"; empty for no shortcut
 };
 
 // Reads a file of a listed directory as an Internet shortcut; buffer is kept by the

@@ -6,12 +6,12 @@
 #include <string_view>
 #include <vector>
 
-#include "book2fav/bookmark_items.h"
 #include "book2fav/character_references.h"
 #include "book2fav/item_text.h"
 #include "book2fav/written_names.h"
 #include "fuzz/fuzz_check.h"
 #include "fuzz/fuzz_expand.h"
+#include "util/bookmark_items.h"
 #include "util/text.h"
 
 namespace {

@@ -5,7 +5,9 @@
 #include <string_view>
 
 #include "fav2book/bookmark_writer.h"
+#include "fav2book/merge_point.h"
 #include "fuzz/fuzz_check.h"
+#include "util/text.h"
 
 namespace {
 
@@ -49,14 +51,25 @@ std::string ReadBackUrl(std::string_view escaped) {
   return url;
 }
 
-// The merge point must not depend on where the reads of the old file happen to end.
-void CheckMergePoint(std::string_view text, std::size_t pieceSize) {
-  pelmo::MergePointFinder finder;
-  for (std::size_t at = 0; at < text.size(); at += pieceSize) {
-    finder.feed(text.substr(at, pieceSize));
+// The merge plan must not depend on where the reads of the old file happen to end,
+// and it never leaves out more than the list end it replaces.
+void CheckMergePlan(std::string_view text, std::size_t pieceSize) {
+  pelmo::MergePlanner whole;
+  whole.feed(text);
+  const pelmo::MergePlan expected = whole.finish();
+  pelmo::MergePlanner pieces;
+  for (std::size_t at = 0; at < text.size() && pieces.feed(text.substr(at, pieceSize));) {
+    at += pieceSize;
   }
-  const std::size_t last = text.rfind("</DL>");
-  Check(finder.mergePoint() == (last == std::string_view::npos ? 0 : last));
+  const pelmo::MergePlan plan = pieces.finish();
+  Check(plan.listClosed == expected.listClosed && plan.keepUntil == expected.keepUntil &&
+        plan.tailFrom == expected.tailFrom && plan.closing == expected.closing &&
+        plan.encoding == expected.encoding);
+  if (plan.listClosed) {
+    Check(plan.keepUntil < plan.tailFrom && plan.tailFrom <= text.size());
+    Check(pelmo::CompareNoCase(text.substr(plan.keepUntil, 4), "</DL") == 0 ||
+          plan.encoding != pelmo::TextEncoding::Bytes);
+  }
 }
 
 }  // namespace
@@ -65,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size == 0) return 0;
   const std::size_t pieceSize = data[0] % 7 + 1;
   const std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
-  CheckMergePoint(text, pieceSize);
+  CheckMergePlan(text, pieceSize);
 
   const std::string name = pelmo::EscapeName(text);
   Check(std::none_of(name.begin(), name.end(), [](char byte) {

@@ -23,6 +23,10 @@ void CheckSwitches(const std::vector<std::string>& words) {
   for (const std::string* path : {&settings.favouritesFolder, &settings.bookmarkFile}) {
     Check(path->empty() || std::find(words.begin(), words.end(), *path) != words.end());
   }
+  // A refusal always says what was refused, and only a refusal does.
+  const pelmo::CommandLineCheck check = pelmo::CheckCommandLine(words);
+  Check(check.request == pelmo::CommandLineRequest::Refused ? !check.refusal.empty()
+                                                            : check.refusal.empty());
 }
 
 }  // namespace

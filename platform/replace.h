@@ -14,9 +14,8 @@ namespace pelmo::platform {
 // temporary file never outlives a failure, nor an interrupt that ends the process.
 //
 // The replaced file keeps its owner and group (where the user may set them), its
-// mode, its extended attributes and ACL. A file with other hard links is rewritten
-// in place instead, so that the links keep sharing it; a full copy of the old bytes
-// stays beside it until the rewrite is complete.
+// mode, its extended attributes and ACL. A file with other hard links is replaced
+// too: the other links keep the old content.
 class ReplacementFile {
  public:
   // Settles the target before any work is done: links in its last component are
@@ -50,7 +49,6 @@ class ReplacementFile {
   void discard();
   void closeDirectory();
   bool rename();
-  bool rewriteInPlace();
 
   std::intptr_t directoryHandle_ = -1;  // the target's directory, held open where possible
   std::string directory_;               // up to and including its last separator

@@ -16,6 +16,17 @@ inline constexpr std::string_view kTitleLine = PELMO_CAPTION " - (c) 2026 the PE
 
 enum class Icon { Error, Warning, Question, Information };
 
+// What the system said about the path at which a conversion gave up.
+struct FailureDetail {
+  std::string path;
+  std::string reason;  // the system's words; empty when it gave none
+};
+
+// The one form of the detail line: "path: reason", or the path alone.
+inline std::string DetailLine(const FailureDetail& detail) {
+  return detail.reason.empty() ? detail.path : detail.path + ": " + detail.reason;
+}
+
 // The answers of the overwrite question; the numbers are the dialog's results.
 enum class OverwriteChoice : int { Cancel = 0, Merge = 1, Replace = 2 };
 
@@ -74,6 +85,13 @@ class Backend {
 
   // A message box with the title line as caption; returns when it is dismissed.
   virtual void showMessage(std::string_view text, Icon icon) = 0;
+  // The warning with which a conversion gives up, and what the system said about it.
+  // A message box shows the text alone; a backend that writes to a stream adds the
+  // detail line there.
+  virtual void showFailure(std::string_view text, const FailureDetail& detail) {
+    static_cast<void>(detail);
+    showMessage(text, Icon::Warning);
+  }
   // A question with OK and Cancel; true for OK.
   virtual bool askOkCancel(std::string_view text) = 0;
   // "Selected bookmark file already exists!" with Merge, Replace and Cancel.

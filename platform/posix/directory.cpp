@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/posix/error_mapping.h"
+#include "platform/posix/protected_path.h"
 #include "platform/posix/system_call.h"
 #include "platform/posix/unique_fd.h"
 
@@ -69,14 +70,19 @@ EntryKind KindOf(int directoryFd, const std::string& name, unsigned char type) {
 }  // namespace
 
 ErrorCode ChangeDirectory(std::string_view path) {
-  const std::string terminated(path);
-  if (::chdir(terminated.c_str()) == 0) return kErrorNone;
+  if (path.empty()) return ErrorCodeForPath(ENOENT, path);
+  const UniqueFd directory = OpenDirectoryProtected(path);
+  if (directory.valid() && ::fchdir(directory.get()) == 0) return kErrorNone;
   return ErrorCodeForPath(errno, path);
 }
 
 ErrorCode MakeDirectory(std::string_view path) {
-  const std::string terminated(path);
-  if (::mkdir(terminated.c_str(), 0777) == 0) return kErrorNone;
+  // As mkdir, a separator at the end names the directory to be made.
+  std::string_view made = path;
+  while (made.size() > 1 && made.back() == '/') made.remove_suffix(1);
+  if (made.empty()) return ErrorCodeForPath(ENOENT, path);
+  const std::optional<PathEnd> end = OpenParentProtected(made);
+  if (end && ::mkdirat(end->directory.get(), end->name.c_str(), 0777) == 0) return kErrorNone;
   return ErrorCodeForPath(errno, path);
 }
 
@@ -166,10 +172,8 @@ ListingOpen DirectoryListing::list(StatePointer state) {
 }
 
 std::optional<DirectoryListing> DirectoryListing::open(std::string_view directoryPath) {
-  const std::string terminated = directoryPath.empty() ? "." : std::string(directoryPath);
   StatePointer state(new State);
-  state->directory.reset(
-      RetryOnInterrupt([&] { return ::open(terminated.c_str(), kDirectoryOpenFlags); }));
+  state->directory = OpenDirectoryProtected(directoryPath);
   if (!state->directory.valid()) return std::nullopt;
   return list(std::move(state)).listing;
 }

@@ -24,7 +24,10 @@ int OpenForReading(const std::string& path) {
   if (fd < 0) return -1;
   struct stat status {};
   if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    // What the refusal is told as; the system itself would open a directory.
+    const int error = S_ISDIR(status.st_mode) ? EISDIR : errno;
     ::close(fd);
+    errno = error;
     return -1;
   }
   int flags = ::fcntl(fd, F_GETFL);

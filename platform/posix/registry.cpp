@@ -9,15 +9,7 @@ namespace {
 
 constexpr std::string_view kUsersRoot = "HKEY_USERS\\";
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-  std::optional<File> file = File::open(path, FileAccess::ReadExisting);
-  if (!file) return std::nullopt;
-  std::string bytes;
-  std::string chunk(64 * 1024, '\0');
-  while (std::size_t got = file->read(chunk.data(), chunk.size())) bytes.append(chunk, 0, got);
-  if (file->readFailed()) return std::nullopt;
-  return bytes;
-}
+constexpr std::size_t kReadChunk = 64 * 1024;
 
 }  // namespace
 
@@ -25,11 +17,18 @@ std::optional<std::string> ReadUserRegistryString(std::string_view subKey,
                                                   std::string_view valueName) {
   std::optional<std::string> path = RegistryFilePath(ProcessEnvironment);
   if (!path) return std::nullopt;
-  std::optional<std::string> bytes = ReadWholeFile(*path);
-  if (!bytes) return std::nullopt;
+  std::optional<File> file = File::open(*path, FileAccess::ReadExisting);
+  if (!file) return std::nullopt;
   std::string fullKey(kUsersRoot);
   fullKey += subKey;
-  return FindRegistryString(DecodeRegistryText(*bytes), fullKey, valueName);
+  // Read piece by piece, so that no size of file can exhaust memory.
+  RegistryFileSearch search(fullKey, valueName);
+  std::string chunk(kReadChunk, '\0');
+  for (std::size_t got; (got = file->read(chunk.data(), chunk.size())) > 0;) {
+    if (!search.feed(std::string_view(chunk.data(), got))) break;
+  }
+  if (file->readFailed()) return std::nullopt;
+  return search.finish();
 }
 
 }  // namespace pelmo::platform

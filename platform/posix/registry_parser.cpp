@@ -1,5 +1,6 @@
 #include "platform/posix/registry_parser.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 
@@ -34,19 +35,6 @@ std::string Utf16LeToUtf8(std::string_view bytes) {
     AppendUtf8(out, code);
   }
   return out;
-}
-
-// Takes the next line off text; CR, LF and CR LF end a line.
-std::string_view NextLine(std::string_view& text) {
-  const std::size_t end = text.find_first_of("\r\n");
-  std::string_view line = text.substr(0, end);
-  if (end == std::string_view::npos) {
-    text = {};
-  } else {
-    const bool crLf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
-    text.remove_prefix(end + (crLf ? 2 : 1));
-  }
-  return line;
 }
 
 bool IsHeader(std::string_view line) {
@@ -109,30 +97,117 @@ std::string DecodeRegistryText(std::string_view bytes) {
 
 std::optional<std::string> FindRegistryString(std::string_view text, std::string_view fullKey,
                                               std::string_view valueName) {
-  std::string_view line = TrimBlanks(NextLine(text));
-  while (line.empty() && !text.empty()) line = TrimBlanks(NextLine(text));
-  if (!IsHeader(line)) return std::nullopt;
+  RegistryFileSearch search(fullKey, valueName);
+  search.feed(text);
+  return search.finish();
+}
 
-  bool inKey = false;
-  bool continuation = false;
-  while (!text.empty()) {
-    line = TrimBlanks(NextLine(text));
-    if (continuation) {
-      continuation = line.ends_with('\\');
-      continue;
+RegistryFileSearch::RegistryFileSearch(std::string_view fullKey, std::string_view valueName)
+    : fullKey_(fullKey), valueName_(valueName) {}
+
+bool RegistryFileSearch::feed(std::string_view bytes) {
+  if (over_) return false;
+  if (!started_) {
+    pending_.append(bytes);
+    if (pending_.size() < kUtf8ByteOrderMark.size() &&
+        (kUtf8ByteOrderMark.starts_with(pending_) || kUtf16LeByteOrderMark.starts_with(pending_))) {
+      return true;
     }
-    if (line.empty() || line.starts_with(';')) continue;
-    if (line.starts_with('[')) {
-      // Every occurrence of the key counts, so entering another key only pauses.
-      inKey = line.ends_with(']') && EqualNoCase(line.substr(1, line.size() - 2), fullKey);
-      continue;
-    }
-    std::optional<ValueLine> value = ParseValueLine(line);
-    if (!value) continue;
-    continuation = value->continues;
-    if (inKey && EqualNoCase(value->name, valueName)) return value->text;
+    return begin();
   }
-  return std::nullopt;
+  if (!utf16_) {
+    addText(bytes);
+    return !over_;
+  }
+  // Whole units only, and a high surrogate waits for its partner.
+  pending_.append(bytes);
+  std::size_t usable = pending_.size() & ~std::size_t{1};
+  if (usable >= 2 && (static_cast<unsigned char>(pending_[usable - 1]) & 0xFC) == 0xD8) {
+    usable -= 2;
+  }
+  addText(Utf16LeToUtf8(std::string_view(pending_).substr(0, usable)));
+  pending_.erase(0, usable);
+  return !over_;
+}
+
+// The byte-order mark decides how the rest is read.
+bool RegistryFileSearch::begin() {
+  started_ = true;
+  std::string start;
+  start.swap(pending_);
+  std::string_view text = start;
+  utf16_ = text.starts_with(kUtf16LeByteOrderMark);
+  if (utf16_) text.remove_prefix(kUtf16LeByteOrderMark.size());
+  if (text.starts_with(kUtf8ByteOrderMark)) text.remove_prefix(kUtf8ByteOrderMark.size());
+  return feed(text);
+}
+
+std::optional<std::string> RegistryFileSearch::finish() {
+  if (!started_) begin();
+  if (utf16_ && !over_) addText(Utf16LeToUtf8(pending_));
+  if (!over_) endLine();
+  return value_;
+}
+
+// CR, LF and CR LF end a line.
+void RegistryFileSearch::addText(std::string_view text) {
+  while (!text.empty() && !over_) {
+    if (afterCr_ && text.front() == '\n') text.remove_prefix(1);
+    afterCr_ = false;
+    const std::size_t end = text.find_first_of("\r\n");
+    std::string_view piece = text.substr(0, end);
+    const std::size_t room = kLongestRegistryLine - std::min(kLongestRegistryLine, line_.size());
+    line_.append(piece.substr(0, room));
+    if (piece.size() > room) {
+      lineCut_ = true;
+      const std::string_view trimmed = TrimBlanks(piece.substr(room));
+      if (!trimmed.empty()) lastNonBlank_ = trimmed.back();
+    }
+    if (end == std::string_view::npos) return;
+    afterCr_ = text[end] == '\r';
+    text.remove_prefix(end + 1);
+    endLine();
+  }
+}
+
+void RegistryFileSearch::endLine() {
+  std::string_view line = TrimBlanks(line_);
+  std::string ending;
+  // A cut line keeps its start and the last byte that says whether it continues.
+  if (lineCut_ && lastNonBlank_ != 0) {
+    ending = std::string(line) + lastNonBlank_;
+    line = ending;
+  }
+  if (!addLine(line)) over_ = true;
+  line_.clear();
+  lineCut_ = false;
+  lastNonBlank_ = 0;
+}
+
+bool RegistryFileSearch::addLine(std::string_view line) {
+  if (!sawHeader_) {
+    if (line.empty()) return true;
+    sawHeader_ = true;
+    return IsHeader(line);
+  }
+  if (continuation_) {
+    continuation_ = line.ends_with('\\');
+    return true;
+  }
+  if (line.empty() || line.starts_with(';')) return true;
+  if (line.starts_with('[')) {
+    // Every occurrence of the key counts, so entering another key only pauses.
+    inKey_ = line.ends_with(']') && EqualNoCase(line.substr(1, line.size() - 2), fullKey_);
+    return true;
+  }
+  std::optional<ValueLine> value = ParseValueLine(line);
+  if (!value) return true;
+  continuation_ = value->continues;
+  if (inKey_ && EqualNoCase(value->name, valueName_)) {
+    value_ = std::move(value->text);
+    return false;
+  }
+  return true;
 }
 
 }  // namespace pelmo::platform

@@ -1,75 +1,24 @@
 #include "platform/replace.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <array>
 #include <cerrno>
-#include <climits>
 #include <new>
 #include <random>
 #include <utility>
 
 #include "platform/posix/file_attributes.h"
 #include "platform/posix/interrupt_cleanup.h"
+#include "platform/posix/protected_path.h"
 #include "platform/posix/system_call.h"
 #include "platform/posix/unique_fd.h"
 
 namespace pelmo::platform {
 namespace {
 
-constexpr int kMaxLinkHops = 40;  // as the kernel's own limit
 constexpr int kMaxNameAttempts = 100;
-constexpr std::size_t kCopyChunk = 64 * 1024;
-
-// Everything up to and including the last '/', or empty for a bare name.
-std::string DirectoryPrefix(std::string_view path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
-}
-
-std::string DirectoryToOpen(const std::string& prefix) {
-  return prefix.empty() ? std::string(".") : prefix;
-}
-
-std::optional<std::string> ReadLink(const std::string& path) {
-  std::string target(PATH_MAX, '\0');
-  for (;;) {
-    const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
-    if (length < 0) return std::nullopt;
-    if (static_cast<std::size_t>(length) < target.size()) {
-      target.resize(static_cast<std::size_t>(length));
-      return target;
-    }
-    target.resize(target.size() * 2);
-  }
-}
-
-// The kernel's protected_symlinks rule, which a program that reads a link itself
-// would bypass: in a sticky, world-writable directory, only a link of the user's own
-// or of the directory's owner is followed.
-bool MayFollow(const std::string& linkPath, const struct stat& link) {
-  struct stat directory {};
-  if (::stat(DirectoryToOpen(DirectoryPrefix(linkPath)).c_str(), &directory) != 0) return false;
-  const bool shared = (directory.st_mode & S_ISVTX) != 0 && (directory.st_mode & S_IWOTH) != 0;
-  return !shared || link.st_uid == ::geteuid() || link.st_uid == directory.st_uid;
-}
-
-// The file that path names once links in its last component are followed, so
-// that replacing it keeps the links; a dangling link leads to the missing file.
-std::optional<std::string> FollowLinks(std::string path) {
-  for (int hop = 0; hop < kMaxLinkHops; ++hop) {
-    struct stat status {};
-    if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return path;
-    if (!MayFollow(path, status)) return std::nullopt;
-    std::optional<std::string> target = ReadLink(path);
-    if (!target || target->empty()) return std::nullopt;
-    path = target->front() == '/' ? *target : DirectoryPrefix(path) + *target;
-  }
-  return std::nullopt;
-}
 
 // A short name keeps the temporary file within the name limit whatever the target
 // is called.
@@ -111,35 +60,13 @@ std::optional<UniqueFd> OpenExisting(int directoryFd, const std::string& name) {
   struct stat status {};
   if (::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
   // A mode without any write permission marks the file read-only, even for root.
-  if ((status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return std::nullopt;
+  if ((status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+    errno = EACCES;  // as the system tells it to a user other than root
+    return std::nullopt;
+  }
   const int flags = ::fcntl(fd.get(), F_GETFL);
   if (flags == -1 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) return std::nullopt;
   return fd;
-}
-
-// Copies every byte of from over the start of to; the size copied, or nullopt.
-std::optional<off_t> CopyContent(int from, int to) {
-  std::array<char, kCopyChunk> chunk;
-  off_t offset = 0;
-  for (;;) {
-    const ssize_t got =
-        RetryOnInterrupt([&] { return ::pread(from, chunk.data(), chunk.size(), offset); });
-    if (got < 0) return std::nullopt;
-    if (got == 0) return offset;
-    for (ssize_t done = 0; done < got;) {
-      const ssize_t put = RetryOnInterrupt(
-          [&] { return ::pwrite(to, chunk.data() + done, got - done, offset + done); });
-      if (put <= 0) return std::nullopt;
-      done += put;
-    }
-    offset += got;
-  }
-}
-
-// Makes to hold exactly the bytes of from, on the disk.
-bool CopyWhole(int from, int to) {
-  std::optional<off_t> size = CopyContent(from, to);
-  return size && ::ftruncate(to, *size) == 0 && RetryOnInterrupt([&] { return ::fsync(to); }) == 0;
 }
 
 int FdOf(std::intptr_t handle) {
@@ -150,19 +77,15 @@ int FdOf(std::intptr_t handle) {
 
 std::optional<ReplacementFile> ReplacementFile::open(std::string_view targetPath) {
   try {
-    std::optional<std::string> target = FollowLinks(std::string(targetPath));
+    // Links are followed, in every component, only where the rule lets the user
+    // follow them, so that replacing the file keeps the links.
+    std::optional<PathEnd> target = OpenParentProtected(targetPath);
     if (!target) return std::nullopt;
-    std::string directory = DirectoryPrefix(*target);
-    std::string name = target->substr(directory.size());
-    if (name.empty() || name == "." || name == "..") return std::nullopt;
-
-    UniqueFd directoryFd(RetryOnInterrupt([&] {
-      return ::open(DirectoryToOpen(directory).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    }));
+    UniqueFd directoryFd = std::move(target->directory);
+    std::string name = std::move(target->name);
     // The temporary file needs room beside the target; better known before the work.
-    if (!directoryFd.valid() || ::faccessat(directoryFd.get(), ".", W_OK | X_OK, AT_EACCESS) != 0) {
-      return std::nullopt;
-    }
+    if (::faccessat(directoryFd.get(), ".", W_OK | X_OK, AT_EACCESS) != 0) return std::nullopt;
+    std::string directory(targetPath.substr(0, targetPath.rfind('/') + 1));
     std::optional<UniqueFd> existingFd = OpenExisting(directoryFd.get(), name);
     if (!existingFd) return std::nullopt;
     std::optional<File> existing;
@@ -205,10 +128,10 @@ bool ReplacementFile::begin() {
 
 bool ReplacementFile::commit() {
   if (!file_) return false;
-  const bool written = file_->sync();
-  struct stat old {};
-  const bool shared = existing_ && ::fstat(FdOf(existing_->handle_), &old) == 0 && old.st_nlink > 1;
-  if (!written || !(shared ? rewriteInPlace() : rename())) {
+  // A file with other hard links is replaced like any other: rewriting it in place
+  // could not be atomic, and a kill part-way would leave it torn. The other links keep
+  // the old content.
+  if (!file_->sync() || !rename()) {
     discard();
     return false;
   }
@@ -230,29 +153,6 @@ bool ReplacementFile::rename() {
   ForgetTemporaryFile();
   temporaryName_.clear();
   return true;
-}
-
-// The other links keep sharing the file, so its bytes are rewritten where they
-// are. The old bytes are copied beside it first: until the rewrite is whole, a
-// crash leaves that copy; a failed rewrite puts them back.
-bool ReplacementFile::rewriteInPlace() {
-  const int target = FdOf(existing_->handle_);
-  InterruptsHeld held;
-  // Another run rewriting the same file waits for this one to finish.
-  RetryOnInterrupt([&] { return ::flock(target, LOCK_EX); });
-  std::string backupName;
-  UniqueFd backup = CreateExclusive(FdOf(directoryHandle_), backupName, 0600);
-  if (!backup.valid()) return false;
-  if (!CopyWhole(target, backup.get())) {
-    ::unlinkat(FdOf(directoryHandle_), backupName.c_str(), 0);
-    return false;
-  }
-  const bool rewritten = CopyWhole(FdOf(file_->handle_), target);
-  if (rewritten || CopyWhole(backup.get(), target)) {
-    ::unlinkat(FdOf(directoryHandle_), backupName.c_str(), 0);
-  }
-  if (rewritten) discard();
-  return rewritten;
 }
 
 void ReplacementFile::discard() {

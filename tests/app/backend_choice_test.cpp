@@ -24,7 +24,10 @@ TEST(BackendChoice, DisplayThenTerminalThenNoneUnlessNamed) {
   for (const Case& c : cases) {
     EXPECT_EQ(PreferredBackend({c.override, c.hasDisplay, c.stdinIsTerminal}), c.expected)
         << c.override << " " << c.hasDisplay << c.stdinIsTerminal;
+    // Only a name that is none of the three is said on stderr.
+    EXPECT_EQ(IsKnownOverride(c.override), c.override != "FLTK") << c.override;
   }
+  EXPECT_FALSE(IsKnownOverride("gtk"));
 }
 
 }  // namespace

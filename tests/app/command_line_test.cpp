@@ -118,5 +118,46 @@ TEST(ApplySwitches, PathsAreKeptWholeAndTheTitleIsCut) {
   EXPECT_EQ(Applied({"/title", std::string(127, 't')}).bookmarkTitle, std::string(127, 't'));
 }
 
+TEST(CheckCommandLine, HelpVersionAndRefusals) {
+  using Request = CommandLineRequest;
+  struct Case {
+    Words words;  // after word 0
+    Request request;
+    std::string refusal;
+  };
+  const Case cases[] = {
+      {{}, Request::Run, ""},
+      {{"/auto", "/btf", "/book", "b.html", "/fav", "f"}, Request::Run, ""},
+      // Without /auto, the dialog shows whatever the other words are.
+      {{"/bft", "-auto", "/Auto", "word"}, Request::Run, ""},
+      {{"/auto", "/bft", "/book", "typo.html"}, Request::Refused, "Unknown switch /bft"},
+      {{"/Auto", "/auto"}, Request::Refused, "Unknown switch /Auto"},
+      {{"-auto", "/auto"}, Request::Refused, "Unknown switch -auto"},
+      {{"/auto", "--fav", "x"}, Request::Refused, "Unknown switch --fav"},
+      {{"/auto", "/?"}, Request::Refused, "Unknown switch /?"},
+      {{"/auto", "-"}, Request::Refused, "Unknown switch -"},
+      // A value is never a switch, and plain words stay ignored.
+      {{"/auto", "/fav", "/bft", "/title", "-x", "plain"}, Request::Run, ""},
+      {{"/auto", "/ftb", "--help"}, Request::Help, ""},
+      {{"--version", "/auto", "/bft"}, Request::Version, ""},
+      {{"/bft", "--help", "--version"}, Request::Help, ""},
+      {{"/title", "--help"}, Request::Run, ""},
+      {{"/auto", "/fav"}, Request::Refused, "Missing folder after /fav"},
+      {{"/book"}, Request::Refused, "Missing file after /book"},
+      {{"/quiet", "/title"}, Request::Refused, "Missing title after /title"},
+      {{"/fav", "/book"}, Request::Run, ""},
+      {{"/fav", "x", "/book"}, Request::Refused, "Missing file after /book"},
+  };
+  for (const Case& c : cases) {
+    Words words{"pelmo"};
+    words.insert(words.end(), c.words.begin(), c.words.end());
+    const CommandLineCheck check = CheckCommandLine(words);
+    std::string shown;
+    for (const std::string& word : c.words) shown += word + " ";
+    EXPECT_EQ(check.request, c.request) << shown;
+    EXPECT_EQ(check.refusal, c.refusal) << shown;
+  }
+}
+
 }  // namespace
 }  // namespace pelmo

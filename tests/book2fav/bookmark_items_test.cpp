@@ -1,4 +1,4 @@
-#include "book2fav/bookmark_items.h"
+#include "util/bookmark_items.h"
 
 #include <gtest/gtest.h>
 
@@ -55,6 +55,11 @@ TEST(ItemReaderTest, ItemsDoNotDependOnHowTheTextArrives) {
       {"<A HREF=\"0123456789abcdefghijKLMN", 20, "S 0123456789a|bcdefghijKLMN"},
       {"<A HREF=\"u\" T=\"one\ntwo\">x</A><DT><A HREF=\"v\" T=\"open\n<DT><H3>F</H3>", 100,
        "S u|x; S v|\n; F F"},
+      // Comments hold no items; one never closed within the limit is text.
+      {"<!-- <A HREF=u>x</A></DL> --><a href=v>y<!-- </A> --></a><!---->", 100,
+       "S v|y<!-- </A> -->"},
+      {"<!-- <A HREF=u>x</A>", 100, "S u|x"},
+      {"<!-- 0123456789abcdefghij --><A HREF=u>x</A>", 20, "S u|x"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(ItemsOf(c.text, c.text.size() + 1, c.carryLimit), c.items) << c.text;

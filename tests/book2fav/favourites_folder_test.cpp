@@ -76,13 +76,21 @@ TEST(EnterFavouritesFolderTest, AsksCreatesOrRefuses) {
     std::deque<bool> answers;
     std::string message;
     bool entered;
+    std::vector<std::string> reasons;  // the system's words with each failure
   };
   const Case cases[] = {
-      {temp / "x/Favs", false, {false}, question, false},
-      {temp / "x/Favs", false, {true}, question, true},
-      {temp / "file", true, {}, unable, false},
-      {"", true, {}, unable, false},
-      {temp / "file/Favs", true, {}, "Error creating directory!", false},
+      {temp / "x/Favs", false, {false}, question, false, {}},
+      {temp / "x/Favs", false, {true}, question, true, {}},
+      {temp / "file", true, {}, unable, false, {"Not a directory"}},
+      {"", true, {}, unable, false, {}},
+      {temp / "file/Favs", true, {}, "Error creating directory!", false, {"Not a directory"}},
+      // The components made before the one that failed stay.
+      {temp / "made/../file/Favs",
+       true,
+       {},
+       "Error creating directory!",
+       false,
+       {"Not a directory"}},
   };
   for (const Case& c : cases) {
     CurrentDirectoryGuard guard;
@@ -93,9 +101,16 @@ TEST(EnterFavouritesFolderTest, AsksCreatesOrRefuses) {
     backend.okCancelAnswers = c.answers;
     EXPECT_EQ(EnterFavouritesFolder(settings, backend), c.entered) << c.folder;
     EXPECT_EQ(backend.messageTexts(), std::vector<std::string>{c.message}) << c.folder;
+    std::vector<std::string> reasons;
+    for (const ui::FailureDetail& detail : backend.failures) {
+      EXPECT_EQ(detail.path, c.folder);
+      reasons.push_back(detail.reason);
+    }
+    EXPECT_EQ(reasons, c.reasons) << c.folder;
     EXPECT_EQ(fs::is_directory(c.folder), c.entered) << c.folder;
     EXPECT_TRUE(!c.entered || fs::equivalent(fs::current_path(), c.folder)) << c.folder;
   }
+  EXPECT_TRUE(fs::is_directory(temp / "made"));
 }
 
 }  // namespace

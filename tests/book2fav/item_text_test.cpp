@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "book2fav/bookmark_items.h"
 #include "book2fav/character_references.h"
+#include "util/bookmark_items.h"
 
 namespace pelmo {
 namespace {

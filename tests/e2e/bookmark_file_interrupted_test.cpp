@@ -86,6 +86,10 @@ TEST(BookmarkFileInterrupted, AKilledRunLeavesTheOldFileOrTheNewOneAndNoTemporar
   int killedWhileWriting = 0;
   for (int run = 0, runs = StressRuns(200, 30); run < runs; ++run) {
     WriteFile(dir / "out/bookmarks.html", old);
+    // Every other run the file has a second link, which is replaced just as safely.
+    const bool linked = run % 2 == 1;
+    fs::remove(dir / "elsewhere.html");
+    if (linked) fs::create_hard_link(dir / "out/bookmarks.html", dir / "elsewhere.html");
     const int signalNumber = signals[random() % 3];
     const pid_t child = StartConversion(dir, "F");
     std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
@@ -94,6 +98,9 @@ TEST(BookmarkFileInterrupted, AKilledRunLeavesTheOldFileOrTheNewOneAndNoTemporar
     const std::string after = ReadFile(dir / "out/bookmarks.html");
     ASSERT_TRUE(after == old || after == fresh)
         << "run " << run << ": " << after.size() << " bytes";
+    if (linked) {
+      EXPECT_EQ(ReadFile(dir / "elsewhere.html"), old) << run;
+    }
     if (WIFEXITED(status)) {
       EXPECT_EQ(WEXITSTATUS(status), 1) << run;
       EXPECT_EQ(after, fresh) << run;

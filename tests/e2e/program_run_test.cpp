@@ -28,6 +28,56 @@ TEST(ProgramRun, HelpAndVersionPrintAndExitZero) {
   ProgramRun version = RunProgram(dir.str(), {"--version"});
   EXPECT_EQ(version.exitCode, 0);
   EXPECT_EQ(version.out, kTitle + "\n");
+  // Anywhere on the line, they do nothing else.
+  fs::create_directory(dir / "F");
+  ProgramRun late =
+      RunProgram(dir.str(), {"/auto", "/ftb", "/fav", "F", "/book", "b.html", "--help"});
+  EXPECT_EQ(late.exitCode, 0);
+  EXPECT_EQ(late.out, help.out);
+  EXPECT_EQ(RunProgram(dir.str(), {"/auto", "--version", "/ftb", "/fav", "F"}).out, version.out);
+  EXPECT_FALSE(fs::exists(dir / "b.html"));
+}
+
+TEST(ProgramRun, ASlipOnTheCommandLineIsRefusedAndNothingIsTouched) {
+  struct Case {
+    std::vector<std::string> words;
+    std::string refusal;
+  };
+  const Case cases[] = {
+      {{"/auto", "/bft", "/book", "b.html", "/fav", "empty"}, "Unknown switch /bft"},
+      {{"/auto", "/Auto", "/book", "b.html", "/fav", "empty"}, "Unknown switch /Auto"},
+      {{"-auto", "/auto", "/book", "b.html", "/fav", "empty"}, "Unknown switch -auto"},
+      {{"/auto", "--fav", "empty", "/book", "b.html"}, "Unknown switch --fav"},
+      {{"/auto", "/?", "/book", "b.html"}, "Unknown switch /?"},
+      {{"/auto", "/book", "b.html", "/fav"}, "Missing folder after /fav"},
+      {{"/fav", "empty", "/book"}, "Missing file after /book"},
+      {{"/auto", "/title"}, "Missing title after /title"},
+  };
+  TempDir dir;
+  fs::copy_file(kExample, dir / "b.html");
+  fs::create_directory(dir / "empty");
+  const std::string before = ReadFile(dir / "b.html");
+  for (const Case& c : cases) {
+    ProgramRun run = RunProgram(dir.str(), c.words);
+    EXPECT_EQ(run.exitCode, 2) << c.refusal;
+    EXPECT_EQ(run.err.substr(0, run.err.find('\n')), c.refusal);
+    EXPECT_NE(run.err.find("Usage: pelmo"), std::string::npos) << c.refusal;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(ReadFile(dir / "b.html"), before) << c.refusal;
+  }
+  // Without /auto a switch-like word is ignored and the dialog is asked for.
+  ProgramRun dialog = RunProgram(dir.str(), {"/bft", "-x"}, {"PELMO_UI=none"});
+  EXPECT_EQ(dialog.exitCode, 1);
+  EXPECT_EQ(dialog.err.find("Unknown switch"), std::string::npos);
+}
+
+TEST(ProgramRun, AnUnknownBackendNameIsSaid) {
+  TempDir dir;
+  ProgramRun run = RunProgram(dir.str(), {"/auto", "/ftb", "/fav", "absent", "/book", "b.html"},
+                              {"PELMO_UI=gtk"});
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_EQ(run.err.substr(0, run.err.find('\n')),
+            "PELMO_UI=gtk is not one of fltk, terminal, none; it is ignored.");
 }
 
 TEST(ProgramRun, ConvertsTheExampleIntoFavourites) {
@@ -55,6 +105,7 @@ TEST(ProgramRun, AConversionThatGivesUpExitsWithTwoAndSaysWhy) {
   struct Case {
     std::vector<std::string> words;
     std::string message;
+    std::string detail;  // the path, and the system's reason when it gave one
   };
   TempDir dir;
   WriteFile(dir / "plain", "x");
@@ -64,18 +115,30 @@ TEST(ProgramRun, AConversionThatGivesUpExitsWithTwoAndSaysWhy) {
   while (longPath.size() < 4095) longPath += "/.";
   longPath += "/Sub";
   const Case cases[] = {
-      {{"/auto", "/btf", "/book", kExample, "/fav", longPath}, "Unable to open Favourites folder!"},
-      {{"/auto", "/ftb", "/fav", "F", "/book", longPath}, "Unable to open Bookmark file!"},
-      {{"/auto", "/btf", "/book", "missing.html", "/fav", "F"}, "Unable to open Bookmark file!"},
-      {{"/auto", "/btf", "/book", dir.str(), "/fav", "F"}, "Unable to open Bookmark file!"},
-      {{"/auto", "/btf", "/book", kExample, "/fav", "plain/F"}, "Error creating directory!"},
-      {{"/auto", "/ftb", "/fav", "absent", "/book", "b.html"}, "Unable to open Favourites folder!"},
-      {{"/auto", "/ftb", "/fav", ".", "/book", "/"}, "Unable to open Bookmark file!"},
+      {{"/auto", "/btf", "/book", kExample, "/fav", longPath},
+       "Unable to open Favourites folder!",
+       longPath + ": File name too long"},
+      {{"/auto", "/ftb", "/fav", "F", "/book", longPath},
+       "Unable to open Bookmark file!",
+       longPath + ": File name too long"},
+      {{"/auto", "/btf", "/book", "missing.html", "/fav", "F"},
+       "Unable to open Bookmark file!",
+       dir / "missing.html" + ": No such file or directory"},
+      {{"/auto", "/btf", "/book", dir.str(), "/fav", "F"},
+       "Unable to open Bookmark file!",
+       dir.str() + ": Is a directory"},
+      {{"/auto", "/btf", "/book", kExample, "/fav", "plain/F"},
+       "Error creating directory!",
+       "plain/F: Not a directory"},
+      {{"/auto", "/ftb", "/fav", "absent", "/book", "b.html"},
+       "Unable to open Favourites folder!",
+       "absent: No such file or directory"},
+      {{"/auto", "/ftb", "/fav", ".", "/book", "/"}, "Unable to open Bookmark file!", "/"},
   };
   for (const Case& c : cases) {
     ProgramRun run = RunProgram(dir.str(), c.words);
     EXPECT_EQ(run.exitCode, 2) << c.message;
-    EXPECT_EQ(run.err, kTitle + "\nWarning: " + c.message + "\n");
+    EXPECT_EQ(run.err, kTitle + "\nWarning: " + c.message + "\n" + c.detail + "\n");
   }
 }
 

@@ -13,6 +13,7 @@
 
 #include "fav2book/bookmark_writer.h"
 #include "fav2book/favourites_to_bookmarks.h"
+#include "fav2book/text_encoding.h"
 #include "favourites_fixture.h"
 #include "platform/paths.h"
 #include "support/child_process.h"
@@ -75,6 +76,29 @@ const std::string kEntries =
     "\t</DL><P>\r\n\r\n"
     "</DL><P>\r\n\r\n";
 const std::string kClose = "</DL><P>\r\n\r\n";
+// The old file is read in pieces of this size.
+constexpr std::size_t kReadPiece = 64 * 1024;
+// An export that ends before the end of its top-level list.
+const std::string kCutShort =
+    "<DL><p>\n<DT><H3>F</H3>\n<DL><p>\n<DT><A HREF=\"http://a/\">A</A>\n</DL><p>\n"
+    "<DT><A HREF=\"http://b/\">B</A>\n";
+const std::string kBookmarklet =
+    "<dl><p>\n<dt><a href=\"javascript:x('</dl>')\">k</a>\n<dt><a href=\"http://b/\">B</a>\n";
+
+// UTF-16 in either byte order, from UTF-16 text or from ASCII.
+std::string Utf16(std::u16string_view text, bool bigEndian) {
+  std::string bytes;
+  for (char16_t unit : text) {
+    const char high = static_cast<char>(unit >> 8);
+    const char low = static_cast<char>(unit & 0xFF);
+    bytes += bigEndian ? high : low;
+    bytes += bigEndian ? low : high;
+  }
+  return bytes;
+}
+std::string Utf16(std::string_view ascii, bool bigEndian) {
+  return Utf16(std::u16string(ascii.begin(), ascii.end()), bigEndian);
+}
 
 class ConvertTest : public ::testing::Test {
  protected:
@@ -150,22 +174,43 @@ TEST_F(ConvertTest, AnswersToTheOverwriteQuestionNeverLeaveOldBytesBehind) {
       {"cancel touches nothing", OverwriteChoice::Cancel, "old", "old"},
       {"replace writes a fresh file", OverwriteChoice::Replace,
        "<DL>old</DL>" + std::string(1000, 'o'), kHeader + kEntries},
-      {"long tail after the last list end", OverwriteChoice::Merge,
-       before + "</DL><P>\r\n" + std::string(5000, 'x'), before + "\t<HR>\r\n\r\n" + kEntries},
-      {"merge point is the last of several", OverwriteChoice::Merge, "</DL>a</DL>b</DL>c",
-       "</DL>a</DL>b\t<HR>\r\n\r\n" + kEntries},
+      {"a tail after the list end stays after the new list", OverwriteChoice::Merge,
+       before + "</DL><P>\r\n" + std::string(5000, 'x'),
+       before + "\t<HR>\r\n\r\n" + kEntries + std::string(5000, 'x')},
+      {"the list end that closes no heading ends the top list", OverwriteChoice::Merge,
+       "<DL><DT><H3>F</H3><DL>a</DL>b</DL>c",
+       "<DL><DT><H3>F</H3><DL>a</DL>b\t<HR>\r\n\r\n" + kEntries + "c"},
       {"no merge point keeps the whole text", OverwriteChoice::Merge, "just text\r\n",
        "just text\r\n" + kHeader + kEntries},
-      {"lower-case tags are no merge point", OverwriteChoice::Merge, "<dl></dl>",
-       "<dl></dl>" + kHeader + kEntries},
+      {"list ends count in any letter case", OverwriteChoice::Merge, "<dl></dl>",
+       "<dl>\t<HR>\r\n\r\n" + kEntries},
       {"a list end at offset 0 counts as none", OverwriteChoice::Merge, "</DL>x",
        "</DL>x" + kHeader + kEntries},
       {"an empty file gets the header", OverwriteChoice::Merge, "", kHeader + kEntries},
       {"a list end across two reads", OverwriteChoice::Merge,
-       std::string(kMergeScanChunk - 2, 'a') + "</DL>tail",
-       std::string(kMergeScanChunk - 2, 'a') + "\t<HR>\r\n\r\n" + kEntries},
+       std::string(kReadPiece - 2, 'a') + "</DL>tail",
+       std::string(kReadPiece - 2, 'a') + "\t<HR>\r\n\r\n" + kEntries + "tail"},
       {"a long tail behind an early list end", OverwriteChoice::Merge,
-       "head</DL>" + std::string(3 * kMergeScanChunk, 't'), "head\t<HR>\r\n\r\n" + kEntries},
+       "head</DL>" + std::string(3 * kReadPiece, 't'),
+       "head\t<HR>\r\n\r\n" + kEntries + std::string(3 * kReadPiece, 't')},
+      {"an export cut short before its last list end is kept whole", OverwriteChoice::Merge,
+       kCutShort, kCutShort + kHeader + kEntries},
+      {"an export cut inside a URL gets the URL closed", OverwriteChoice::Merge,
+       "<DL><p>\n<DT><A HREF=\"http://cu",
+       "<DL><p>\n<DT><A HREF=\"http://cu\">" + kHeader + kEntries},
+      {"a list end in a bookmarklet's URL ends nothing", OverwriteChoice::Merge,
+       kBookmarklet + "</dl><p>\n", kBookmarklet + "\t<HR>\r\n\r\n" + kEntries},
+      {"a list end in a trailing comment ends nothing", OverwriteChoice::Merge,
+       before + "</DL><p>\n<!-- </DL> -->\n",
+       before + "\t<HR>\r\n\r\n" + kEntries + "<!-- </DL> -->\n"},
+      {"UTF-16 is merged in UTF-16", OverwriteChoice::Merge,
+       Utf16(u"\uFEFF<DL><p>\r\n<DT><A HREF=\"http://\u00E9/\">\u00E9</A>\r\n</DL><p>\r\n", false),
+       Utf16(u"\uFEFF<DL><p>\r\n<DT><A HREF=\"http://\u00E9/\">\u00E9</A>\r\n", false) +
+           Utf16(u"\t<HR>\r\n\r\n", false) + Utf16(kEntries, false)},
+      {"big-endian UTF-16 too, also when cut short", OverwriteChoice::Merge,
+       Utf16(u"\uFEFF<DL><p>\n<DT><A HREF=\"x\">", true) + "\x01",
+       Utf16(u"\uFEFF<DL><p>\n<DT><A HREF=\"x\">", true) + "\x01" + std::string(1, '\0') +
+           Utf16(kHeader + kEntries, true)},
   };
   for (const auto& c : cases) {
     WriteFile(bookmarks(), c.old);
@@ -212,6 +257,26 @@ TEST_F(ConvertTest, EscapesMarkupInNamesAndQuotesInUrls) {
   EXPECT_EQ(BookmarkHeader(longTitle), BookmarkHeader(longTitle.substr(0, 127)));
   EXPECT_EQ(BookmarkHeader(longTitle), BookmarkHeader(longTitle.substr(0, 128)));
   EXPECT_EQ(BookmarkHeader(longTitle).size(), 45 + 2 * 127u);
+}
+
+// The new text of a merge into a UTF-16 file: every character in the file's byte
+// order, and a byte that is not UTF-8 as U+FFFD, never cut into other characters.
+TEST(EncodeTextTest, WritesUtf16InEitherByteOrder) {
+  const struct {
+    std::string utf8;
+    std::u16string utf16;
+  } cases[] = {
+      {"A\xC3\xA9\xE2\x82\xAC", u"A\u00E9\u20AC"},
+      {"\xF0\x9F\x94\x96", u"\U0001F516"},
+      {"caf\xE9!", u"caf\uFFFD!"},
+      {"\xE2\x82", u"\uFFFD\uFFFD"},
+      {"\xC0\xAF\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(EncodeText(c.utf8, TextEncoding::Utf16Le), Utf16(c.utf16, false)) << c.utf8;
+    EXPECT_EQ(EncodeText(c.utf8, TextEncoding::Utf16Be), Utf16(c.utf16, true)) << c.utf8;
+    EXPECT_EQ(EncodeText(c.utf8, TextEncoding::Bytes), c.utf8);
+  }
 }
 
 TEST_F(ConvertTest, IndentsEveryLevelBeyondFortyAndClimbsBackOut) {

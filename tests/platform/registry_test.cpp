@@ -89,6 +89,30 @@ TEST(RegistryParserTest, DecodesUtf16AndDropsByteOrderMarks) {
   const std::string text = DecodeRegistryText(utf16);
   EXPECT_EQ(FindRegistryString(text, "HKEY_USERS\\K", "Favorites"),
             "C:\\Favorit\xC3\xA9s \xF0\x9F\x94\x96");
+  // A file read in pieces of any size gives the same, however long its lines: of an
+  // overlong line, what matters (its start, whether it continues) is kept.
+  const std::string longLines = "\"Binary\"=hex:" + std::string(3 * kLongestRegistryLine, '0') +
+                                ",\\\r\n" + "  \"Favorites\"=\"in a continuation\"\r\n\"Long\"=\"" +
+                                std::string(2 * kLongestRegistryLine, 'x') + "\"\r\n";
+  const struct {
+    std::string bytes;
+    std::optional<std::string> value;
+  } files[] = {
+      {utf16, "C:\\Favorit\xC3\xA9s \xF0\x9F\x94\x96"},
+      {"\xEF\xBB\xBFREGEDIT4\n[HKEY_USERS\\K]\n\"Favorites\"=\"u\"", "u"},
+      {"REGEDIT4\r\n[HKEY_USERS\\K]\r\n" + longLines + "\"Favorites\"=\"after\"\r\n", "after"},
+      {ToUtf16Le(u"REGEDIT4\n\n[HKEY_USERS\\K]"), std::nullopt},
+  };
+  for (const auto& file : files) {
+    for (std::size_t piece : {std::size_t{1}, std::size_t{3}, file.bytes.size()}) {
+      RegistryFileSearch search("HKEY_USERS\\K", "Favorites");
+      for (std::size_t at = 0;
+           at < file.bytes.size() && search.feed(file.bytes.substr(at, piece));) {
+        at += piece;
+      }
+      EXPECT_EQ(search.finish(), file.value) << piece;
+    }
+  }
   EXPECT_EQ(DecodeRegistryText("\xEF\xBB\xBFREGEDIT4"), "REGEDIT4");
   EXPECT_EQ(DecodeRegistryText("REGEDIT4"), "REGEDIT4");
   EXPECT_EQ(DecodeRegistryText(ToUtf16Le(u"a\xD800"

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/directory.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"
 
@@ -123,7 +124,9 @@ TEST(ReplacementFileTest, ReadOnlyDirectoryLeavesTheOldFile) {
 }
 
 // The kernel's rule for links in a sticky, world-writable directory such as /tmp:
-// followed only when the link is the user's own or the directory owner's.
+// followed only when the link is the user's own or the directory owner's, whether the
+// link is the bookmark file or a folder on the way to it, and also for a folder that
+// is listed or made current.
 TEST(ReplacementFileTest, FollowsALinkInAStickyDirectoryOnlyForItsOwners) {
   if (::geteuid() != 0) GTEST_SKIP() << "needs links owned by other users";
   constexpr uid_t kNobody = 65534;
@@ -138,20 +141,34 @@ TEST(ReplacementFileTest, FollowsALinkInAStickyDirectoryOnlyForItsOwners) {
       {"the user's own link", kNobody, 0, true},
   };
   for (const auto& c : cases) {
-    TempDir dir;
-    const std::string shared = dir / "shared";
-    fs::create_directory(shared);
-    ASSERT_EQ(::chown(shared.c_str(), c.directoryOwner, c.directoryOwner), 0);
-    ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
-    WriteFile(dir / "real.htm", "old");
-    fs::create_symlink(dir / "real.htm", shared + "/link.htm");
-    ASSERT_EQ(::lchown((shared + "/link.htm").c_str(), c.linkOwner, c.linkOwner), 0);
-    std::optional<ReplacementFile> file = ReplacementFile::create(shared + "/link.htm");
-    EXPECT_EQ(file.has_value(), c.followed) << c.what;
-    if (file) {
-      EXPECT_TRUE(file->write("new") && file->commit()) << c.what;
+    for (const bool folderLink : {false, true}) {
+      TempDir dir;
+      const std::string shared = dir / "shared";
+      fs::create_directory(shared);
+      ASSERT_EQ(::chown(shared.c_str(), c.directoryOwner, c.directoryOwner), 0);
+      ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+      fs::create_directory(dir / "real");
+      WriteFile(dir / "real/bookmark.htm", "old");
+      const std::string link = shared + (folderLink ? "/folder" : "/link.htm");
+      fs::create_symlink(folderLink ? dir / "real" : dir / "real/bookmark.htm", link);
+      ASSERT_EQ(::lchown(link.c_str(), c.linkOwner, c.linkOwner), 0);
+      const std::string path = folderLink ? link + "/sub/../bookmark.htm" : link;
+      if (folderLink) fs::create_directory(dir / "real/sub");
+      const std::string what = std::string(c.what) + (folderLink ? " to a folder" : "");
+      std::optional<ReplacementFile> file = ReplacementFile::create(path);
+      EXPECT_EQ(file.has_value(), c.followed) << what;
+      if (file) {
+        EXPECT_TRUE(file->write("new") && file->commit()) << what;
+      }
+      EXPECT_EQ(ReadFile(dir / "real/bookmark.htm"), c.followed ? "new" : "old") << what;
+      if (!folderLink) continue;
+      EXPECT_EQ(DirectoryListing::open(link).has_value(), c.followed) << what;
+      const fs::path before = fs::current_path();
+      EXPECT_EQ(ChangeDirectory(link + "/sub") == kErrorNone, c.followed) << what;
+      fs::current_path(before);
+      EXPECT_EQ(MakeDirectory(link + "/made") == kErrorNone, c.followed) << what;
+      EXPECT_EQ(fs::exists(dir / "real/made"), c.followed) << what;
     }
-    EXPECT_EQ(ReadFile(dir / "real.htm"), c.followed ? "new" : "old") << c.what;
   }
 }
 
@@ -207,21 +224,23 @@ TEST(ReplacementFileTest, TheReplacedFileKeepsOwnerModeAttributesAndAcl) {
   EXPECT_EQ(Attribute(target, "system.posix_acl_access"), acl);
 }
 
-// The other link, outside the folder, sees the new content too, and nothing is left
+// A file with another link is replaced in one step like any other, so it is never
+// torn; the other link, outside the folder, keeps the old content, and nothing is left
 // beside the file.
-TEST(ReplacementFileTest, AFileWithOtherLinksIsRewrittenInPlace) {
+TEST(ReplacementFileTest, AFileWithOtherLinksIsReplacedAndTheLinksKeepTheOldContent) {
   TempDir dir;
   fs::create_directory(dir / "out");
   const std::string target = dir / "out/bookmark.htm";
-  WriteFile(target, std::string(200000, 'o'));
+  const std::string old(200000, 'o');
+  WriteFile(target, old);
   fs::create_hard_link(target, dir / "elsewhere.htm");
   for (const std::string& content : {std::string("new"), std::string(300000, 'n')}) {
     std::optional<ReplacementFile> file = ReplacementFile::create(target);
     ASSERT_TRUE(file && file->write(content) && file->commit());
     file.reset();
     EXPECT_EQ(ReadTree(dir.path()),
-              (Tree{{"out/", ""}, {"out/bookmark.htm", content}, {"elsewhere.htm", content}}));
-    EXPECT_EQ(fs::hard_link_count(target), 2u);
+              (Tree{{"out/", ""}, {"out/bookmark.htm", content}, {"elsewhere.htm", old}}));
+    EXPECT_EQ(fs::hard_link_count(target), 1u);
   }
 }
 

@@ -137,6 +137,7 @@ class ScriptedBackend : public ui::Backend {
   // "step", "position:N", "close".
   std::vector<std::string> progressLog;
   std::vector<Message> messages;
+  std::vector<ui::FailureDetail> failures;  // what came with each failure, in order
   std::deque<bool> okCancelAnswers;
   std::deque<ui::OverwriteChoice> overwriteAnswers;
   int okCancelQuestions = 0;
@@ -149,6 +150,10 @@ class ScriptedBackend : public ui::Backend {
 
   void showMessage(std::string_view text, ui::Icon icon) override {
     messages.push_back({std::string(text), icon});
+  }
+  void showFailure(std::string_view text, const ui::FailureDetail& detail) override {
+    failures.push_back(detail);
+    showMessage(text, ui::Icon::Warning);
   }
   bool askOkCancel(std::string_view text) override {
     messages.push_back({std::string(text), ui::Icon::Question});

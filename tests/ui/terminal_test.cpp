@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
+#include "ui/message_echo.h"
 #include "ui/progress.h"
+#include "ui/terminal/home_folder.h"
 #include "ui/terminal/progress_line.h"
 #include "ui/terminal/terminal_backend.h"
 
@@ -45,6 +48,30 @@ TEST(TerminalBackend, MessagesCarryTheTitleLineAndTheIcon) {
   Terminal(streams, false)->showMessage("Unable to open Bookmark file!", Icon::Warning);
   EXPECT_EQ(streams.output(),
             std::string(kTitleLine) + "\nWarning: Unable to open Bookmark file!\n");
+  Streams failed("");
+  auto backend = Terminal(failed, false);
+  backend->showFailure("Unable to open Bookmark file!", {"/home/a/b.html", "Permission denied"});
+  backend->showFailure("Unable to open Bookmark file!", {"/", ""});
+  EXPECT_EQ(failed.output(), std::string(kTitleLine) +
+                                 "\nWarning: Unable to open Bookmark file!\n"
+                                 "/home/a/b.html: Permission denied\n" +
+                                 std::string(kTitleLine) +
+                                 "\nWarning: Unable to open Bookmark file!\n/\n");
+}
+
+TEST(MessageEcho, EveryMessageAlsoReachesTheEchoFirstAndQuestionsDoNot) {
+  Streams shownStreams("r\n");
+  Streams echoStreams("");
+  auto backend = EchoMessages(Terminal(shownStreams, true), Terminal(echoStreams, false));
+  backend->showFailure("Unable to write Bookmark file!", {"/a/b.html", "No space left on device"});
+  backend->showMessage("Unable to read some Favourites!", Icon::Warning);
+  EXPECT_EQ(backend->askOverwrite(), OverwriteChoice::Replace);
+  const std::string box = std::string(kTitleLine) +
+                          "\nWarning: Unable to write Bookmark file!\n"
+                          "/a/b.html: No space left on device\n" +
+                          std::string(kTitleLine) + "\nWarning: Unable to read some Favourites!\n";
+  EXPECT_EQ(echoStreams.output(), box);
+  EXPECT_EQ(shownStreams.output().substr(0, box.size()), box);
 }
 
 TEST(TerminalBackend, OverwriteAnswers) {
@@ -53,15 +80,47 @@ TEST(TerminalBackend, OverwriteAnswers) {
     OverwriteChoice expected;
   };
   const Case cases[] = {
-      {"\n", OverwriteChoice::Merge},          {"m\n", OverwriteChoice::Merge},
-      {"Replace\n", OverwriteChoice::Replace}, {" r \n", OverwriteChoice::Replace},
-      {"c\n", OverwriteChoice::Cancel},        {"", OverwriteChoice::Cancel},
-      {"what\nR\n", OverwriteChoice::Replace}, {"maybe", OverwriteChoice::Cancel},
+      {"\n", OverwriteChoice::Merge},
+      {"m\n", OverwriteChoice::Merge},
+      {"Replace\n", OverwriteChoice::Replace},
+      {" r \n", OverwriteChoice::Replace},
+      {"c\n", OverwriteChoice::Cancel},
+      {"", OverwriteChoice::Cancel},
+      {"what\nR\n", OverwriteChoice::Replace},
+      {"maybe", OverwriteChoice::Cancel},
+      // Answers that are refused, never cut into another: the question is asked again.
+      {std::string(5000, 'm') + "\nr\n", OverwriteChoice::Replace},
+      {std::string("m\0m\nr\n", 6), OverwriteChoice::Replace},
+      // An answer without end is the end of input, read in bounded memory.
+      {std::string(3 << 20, 'r'), OverwriteChoice::Cancel},
   };
   for (const Case& c : cases) {
     Streams streams(c.typed);
-    EXPECT_EQ(Terminal(streams, true)->askOverwrite(), c.expected) << c.typed;
+    EXPECT_EQ(Terminal(streams, true)->askOverwrite(), c.expected) << c.typed.substr(0, 20);
     EXPECT_NE(streams.output().find("Selected bookmark file already exists!"), std::string::npos);
+  }
+}
+
+TEST(HomeFolder, ALeadingTildeIsTheHomeFolder) {
+  struct Case {
+    std::string typed;
+    std::optional<std::string> home;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"~", "/home/a", "/home/a"},
+      {"~/Fav", "/home/a", "/home/a/Fav"},
+      {"~/Fav", "/home/a/", "/home/a/Fav"},
+      {"~/Fav", "/", "/Fav"},
+      {"~", "/", "/"},
+      {"~other/Fav", "/home/a", "~other/Fav"},
+      {"Fav/~", "/home/a", "Fav/~"},
+      {"~/Fav", std::nullopt, "~/Fav"},
+      {"~/Fav", "", "~/Fav"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ExpandHomeFolder(c.typed, c.home), c.expected)
+        << c.typed << " " << c.home.value_or("");
   }
 }
 
@@ -148,7 +207,8 @@ TEST(ProgressLine, RedrawsAtMostTwentyTimesASecond) {
   Streams streams("");
   auto now = std::chrono::steady_clock::time_point{};
   {
-    ProgressLine line(streams.out, 80, [&] { return now; });
+    ProgressLine line(
+        streams.out, [] { return 80; }, [&] { return now; });
     line.setRange(1000);
     line.setStep(1);
     for (int i = 0; i < 999; ++i) line.step();
@@ -164,14 +224,36 @@ TEST(ProgressLine, RedrawsAtMostTwentyTimesASecond) {
   // When it opened, the first change, and once the interval had passed.
   EXPECT_EQ(draws, 3u);
   EXPECT_NE(output.find(" 100% "), std::string::npos);
-  EXPECT_EQ(output.substr(output.size() - 4), "\r\x1b[K");
+  EXPECT_EQ(output.substr(output.size() - 7), "\x1b[A\r\x1b[K");
+}
+
+TEST(ProgressLine, FollowsTheWidthAndWaitsBelowTheBar) {
+  Streams streams("");
+  const auto now = std::chrono::steady_clock::time_point{};
+  int width = 60;
+  ProgressLine line(
+      streams.out, [&] { return width; }, [&] { return now; });
+  line.setStatus("http://a/");
+  std::string output = streams.output();
+  // Between drawings the cursor stands at the start of the next line.
+  EXPECT_EQ(output.back(), '\n');
+  const std::size_t wide = output.rfind("\x1b[A\r[");
+  ASSERT_NE(wide, std::string::npos);
+  EXPECT_EQ(output.find("\x1b[K\n", wide) - wide - 4, 59u);
+  width = 40;
+  line.hide();
+  line.setStatus("http://b/");
+  output = streams.output();
+  const std::size_t narrow = output.rfind('[', output.find("http://b/"));
+  EXPECT_EQ(output.find("\x1b[K\n", narrow) - narrow, 39u);
 }
 
 TEST(ProgressLine, TheFirstChangeAndTheLastHeldBackAreDrawn) {
   Streams streams("");
   const auto now = std::chrono::steady_clock::time_point{};
   {
-    ProgressLine line(streams.out, 80, [&] { return now; });
+    ProgressLine line(
+        streams.out, [] { return 80; }, [&] { return now; });
     line.setStatus("Setting up... Please wait...");
     EXPECT_NE(streams.output().find("Setting up... Please wait..."), std::string::npos);
     line.setStatus("http://last/");

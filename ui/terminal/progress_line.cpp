@@ -45,8 +45,8 @@ std::string RenderProgressLine(std::string_view status, double fraction, int wid
   return prefix + FitToColumns(status, statusColumns);
 }
 
-ProgressLine::ProgressLine(std::FILE* out, int width, Clock clock)
-    : out_(out), width_(std::max(width - 1, 1)), throttle_(std::move(clock)) {
+ProgressLine::ProgressLine(std::FILE* out, Width width, Clock clock)
+    : out_(out), width_(std::move(width)), throttle_(std::move(clock)) {
   draw();
 }
 
@@ -81,8 +81,8 @@ void ProgressLine::setPosition(int position) {
 void ProgressLine::hide() {
   if (!drawn_) return;
   if (throttle_.takeHeldBack()) draw();
-  // Carriage return, then erase to the end of the line.
-  std::fputs("\r\x1b[K", out_);
+  // Up to the bar's line, then erase it: the next output takes its place.
+  std::fputs("\x1b[A\r\x1b[K", out_);
   std::fflush(out_);
   drawn_ = false;
 }
@@ -93,9 +93,12 @@ void ProgressLine::changed() {
 }
 
 void ProgressLine::draw() {
-  std::string line = RenderProgressLine(status_, bar_.fraction(), width_);
-  std::fputc('\r', out_);
+  // One column short of the width, so that the terminal never wraps the line.
+  const std::string line = RenderProgressLine(status_, bar_.fraction(), std::max(width_() - 1, 1));
+  std::fputs(drawn_ ? "\x1b[A\r" : "\r", out_);
   std::fwrite(line.data(), 1, line.size(), out_);
+  // Erases what a wider terminal left behind, and parks the cursor below.
+  std::fputs("\x1b[K\n", out_);
   std::fflush(out_);
   drawn_ = true;
 }

@@ -15,12 +15,16 @@ namespace pelmo::ui {
 // control bytes shown as '?') and a bar with the share done.
 std::string RenderProgressLine(std::string_view status, double fraction, int width);
 
-// A progress window drawn as one line on a terminal, redrawn as RedrawThrottle says.
+// A progress window drawn as one line on a terminal, redrawn as RedrawThrottle says,
+// as wide as the terminal is at each drawing. The cursor waits at the start of the
+// line below the bar, so that whatever comes next (a shell prompt after Ctrl-C, too)
+// starts on a line of its own.
 class ProgressLine : public ProgressView {
  public:
   using Clock = RedrawThrottle::Clock;
+  using Width = std::function<int()>;  // the terminal's columns
 
-  ProgressLine(std::FILE* out, int width, Clock clock);
+  ProgressLine(std::FILE* out, Width width, Clock clock);
   ~ProgressLine() override;  // clears the line
 
   void setStatus(std::string_view text) override;
@@ -37,7 +41,7 @@ class ProgressLine : public ProgressView {
   void draw();
 
   std::FILE* out_;
-  int width_;
+  Width width_;
   RedrawThrottle throttle_;
   std::string status_;
   ProgressBar bar_;

@@ -20,15 +20,10 @@ std::string Normalise(std::string_view text) {
 }  // namespace
 
 int Prompt::ask(std::string_view question, std::initializer_list<Choice> choices, int onEnter) {
-  std::string line;
   for (;;) {
-    std::fwrite(question.data(), 1, question.size(), out_);
-    std::fflush(out_);
-    if (!readLine(line)) {
-      std::fputs("\n", out_);
-      return 0;
-    }
-    std::string word = Normalise(line);
+    std::optional<std::string> line = readAnswer(question);
+    if (!line) return 0;
+    std::string word = Normalise(*line);
     if (word.empty()) return onEnter;
     for (const Choice& choice : choices) {
       if (word == choice.first) return choice.second;
@@ -37,22 +32,26 @@ int Prompt::ask(std::string_view question, std::initializer_list<Choice> choices
 }
 
 std::optional<std::string> Prompt::askText(std::string_view question) {
-  std::fwrite(question.data(), 1, question.size(), out_);
-  std::fflush(out_);
-  std::string line;
-  if (!readLine(line)) {
-    std::fputs("\n", out_);
-    return std::nullopt;
-  }
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  return line;
+  return readAnswer(question);
 }
 
-bool Prompt::readLine(std::string& line) {
-  line.clear();
-  int c;
-  while ((c = std::fgetc(in_)) != EOF && c != '\n') line.push_back(static_cast<char>(c));
-  return c != EOF || !line.empty();
+std::optional<std::string> Prompt::readAnswer(std::string_view question) {
+  std::string line;
+  for (;;) {
+    switch (input_->read(question, limit_, line)) {
+      case LineStatus::Read:
+        return line;
+      case LineStatus::End:
+        std::fputs("\n", out_);
+        return std::nullopt;
+      case LineStatus::TooLong:
+        std::fprintf(out_, "That answer is longer than %zu bytes; it was not taken.\n", limit_);
+        break;
+      case LineStatus::HasNul:
+        std::fputs("That answer holds a NUL byte; it was not taken.\n", out_);
+        break;
+    }
+  }
 }
 
 }  // namespace pelmo::ui

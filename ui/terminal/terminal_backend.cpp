@@ -9,6 +9,7 @@
 #include <string>
 
 #include "res/resource.h"
+#include "ui/terminal/line_input.h"
 #include "ui/terminal/progress_line.h"
 #include "ui/terminal/prompt.h"
 #include "ui/terminal/terminal_dialog.h"
@@ -39,20 +40,23 @@ int TerminalWidth(int descriptor) {
 
 class TerminalBackend : public Backend {
  public:
-  TerminalBackend(const TerminalOptions& options, std::FILE* in, std::FILE* out)
-      : options_(options), prompt_(in, out), out_(out) {}
+  TerminalBackend(const TerminalOptions& options, std::unique_ptr<LineInput> input, std::FILE* out)
+      : options_(options), prompt_(std::move(input), out, options.answerLimit), out_(out) {}
 
-  void showMessage(std::string_view text, Icon icon) override { printBox(text, icon); }
+  void showMessage(std::string_view text, Icon icon) override { printBox(text, icon, {}); }
+  void showFailure(std::string_view text, const FailureDetail& detail) override {
+    printBox(text, Icon::Warning, DetailLine(detail));
+  }
 
   bool askOkCancel(std::string_view text) override {
-    printBox(text, Icon::Question);
+    printBox(text, Icon::Question, {});
     if (!options_.askQuestions) return answeredCancel();
     return prompt_.ask("[O]K or [C]ancel? ", {{"o", 1}, {"ok", 1}, {"c", 0}, {"cancel", 0}}, 1) ==
            1;
   }
 
   OverwriteChoice askOverwrite() override {
-    printBox("Selected bookmark file already exists!", Icon::Question);
+    printBox("Selected bookmark file already exists!", Icon::Question, {});
     if (!options_.askQuestions) {
       answeredCancel();
       return OverwriteChoice::Cancel;
@@ -65,8 +69,7 @@ class TerminalBackend : public Backend {
 
   std::unique_ptr<ProgressView> openProgress() override {
     if (!options_.drawProgress) return nullptr;
-    auto line = std::make_unique<Progress>(*this, out_, TerminalWidth(::fileno(out_)));
-    return line;
+    return std::make_unique<Progress>(*this, out_);
   }
 
   // Only the main dialog has a terminal form; it needs someone to answer.
@@ -81,8 +84,11 @@ class TerminalBackend : public Backend {
   // Tells the backend while it is shown, so that a message first clears the bar.
   class Progress : public ProgressLine {
    public:
-    Progress(TerminalBackend& owner, std::FILE* out, int width)
-        : ProgressLine(out, width, [] { return std::chrono::steady_clock::now(); }), owner_(owner) {
+    Progress(TerminalBackend& owner, std::FILE* out)
+        : ProgressLine(
+              out, [descriptor = ::fileno(out)] { return TerminalWidth(descriptor); },
+              [] { return std::chrono::steady_clock::now(); }),
+          owner_(owner) {
       owner_.progress_ = this;
     }
     ~Progress() override { owner_.progress_ = nullptr; }
@@ -91,10 +97,12 @@ class TerminalBackend : public Backend {
     TerminalBackend& owner_;
   };
 
-  void printBox(std::string_view text, Icon icon) {
+  // The caption, the text, and the detail line when there is one.
+  void printBox(std::string_view text, Icon icon, std::string_view detail) {
     if (progress_ != nullptr) progress_->hide();
     std::string box =
         std::string(kTitleLine) + "\n" + IconWord(icon) + ": " + std::string(text) + "\n";
+    if (!detail.empty()) box += std::string(detail) + "\n";
     std::fwrite(box.data(), 1, box.size(), out_);
     std::fflush(out_);
   }
@@ -119,12 +127,15 @@ TerminalOptions DetectTerminal() {
 }
 
 std::unique_ptr<Backend> MakeTerminalBackend(const TerminalOptions& options) {
-  return MakeTerminalBackend(options, stdin, stderr);
+  std::unique_ptr<LineInput> input;
+  if (options.askQuestions) input = MakeEditedInput(stderr);
+  if (!input) input = MakePlainInput(stdin, stderr);
+  return std::make_unique<TerminalBackend>(options, std::move(input), stderr);
 }
 
 std::unique_ptr<Backend> MakeTerminalBackend(const TerminalOptions& options, std::FILE* in,
                                              std::FILE* out) {
-  return std::make_unique<TerminalBackend>(options, in, out);
+  return std::make_unique<TerminalBackend>(options, MakePlainInput(in, out), out);
 }
 
 }  // namespace pelmo::ui

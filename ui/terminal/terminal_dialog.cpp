@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "res/resource.h"
+#include "ui/terminal/home_folder.h"
 
 namespace pelmo::ui {
 
@@ -25,10 +26,11 @@ std::string Printable(std::string_view text) {
 int TerminalMainDialog::run(DialogLogic& logic) {
   logic.opened(*this);
   showValues();
-  const bool answered =
-      askDirection(logic) && askText(IDC_FAVOURITES_FOLDER, "Favourites folder") &&
-      askText(IDC_BOOKMARK_FILE, "Bookmark file") &&
-      (disabled_.contains(IDC_BOOKMARK_TITLE) || askText(IDC_BOOKMARK_TITLE, "Bookmark title"));
+  const bool answered = askDirection(logic) &&
+                        askText(IDC_FAVOURITES_FOLDER, "Favourites folder", true) &&
+                        askText(IDC_BOOKMARK_FILE, "Bookmark file", true) &&
+                        (disabled_.contains(IDC_BOOKMARK_TITLE) ||
+                         askText(IDC_BOOKMARK_TITLE, "Bookmark title", false));
   const int choice =
       answered
           ? prompt_.ask("[O]K or [C]ancel? (Enter: OK) ",
@@ -54,23 +56,36 @@ bool TerminalMainDialog::askDirection(DialogLogic& logic) {
   const std::string question =
       std::string("[F]avourites to Bookmarks or [B]ookmarks to Favourites? (Enter: ") +
       std::string(toBookmarks ? kFavouritesToBookmarks : kBookmarksToFavourites) + ") ";
+  constexpr int kKept = -1;
   const int chosen = prompt_.ask(
-      question, {{"f", IDC_FAVOURITES_TO_BOOKMARKS}, {"b", IDC_BOOKMARKS_TO_FAVOURITES}},
-      toBookmarks ? IDC_FAVOURITES_TO_BOOKMARKS : IDC_BOOKMARKS_TO_FAVOURITES);
+      question, {{"f", IDC_FAVOURITES_TO_BOOKMARKS}, {"b", IDC_BOOKMARKS_TO_FAVOURITES}}, kKept);
   if (chosen == 0) return false;
+  // Enter leaves the buttons untouched, as a dialog left alone does.
+  if (chosen == kKept) return true;
   // As a click on the radio button: it selects itself, then the logic hears of it.
   checkRadio(IDC_FAVOURITES_TO_BOOKMARKS, IDC_BOOKMARKS_TO_FAVOURITES, chosen);
   logic.command(*this, chosen);
   return true;
 }
 
-bool TerminalMainDialog::askText(int controlId, std::string_view label) {
-  const std::string question =
-      std::string(label) + " [" + Printable(texts_[controlId]) + "] (Enter keeps it): ";
-  std::optional<std::string> typed = prompt_.askText(question);
-  if (!typed) return false;
-  if (!typed->empty()) texts_[controlId] = *typed;
-  return true;
+bool TerminalMainDialog::askText(int controlId, std::string_view label, bool isPath) {
+  const std::string question = std::string(label) + " [" + Printable(texts_[controlId]) +
+                               "] (Enter keeps it, - empties it): ";
+  for (;;) {
+    std::optional<std::string> typed = prompt_.askText(question);
+    if (!typed) return false;
+    if (typed->empty()) return true;
+    if (*typed == "-") {
+      texts_[controlId].clear();
+      return true;
+    }
+    std::string value = isPath ? ExpandHomeFolder(*typed, HomeFolder()) : *typed;
+    if (value.size() <= prompt_.limit()) {
+      texts_[controlId] = std::move(value);
+      return true;
+    }
+    std::fprintf(out_, "That path is longer than %zu bytes; it was not taken.\n", prompt_.limit());
+  }
 }
 
 void TerminalMainDialog::setText(int controlId, std::string_view text) {

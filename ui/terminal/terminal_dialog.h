@@ -13,8 +13,9 @@ namespace pelmo::ui {
 
 // The main dialog as a conversation at a prompt: it shows the values, asks for the
 // direction, the folder, the file and (while its box is enabled) the title, where
-// Enter keeps the value shown, then for OK or Cancel. Each answer reaches the logic
-// as the matching control event would; the end of input is Cancel.
+// Enter keeps the value shown and a lone "-" empties it, then for OK or Cancel. Each
+// answer reaches the logic as the matching control event would (Enter at the
+// direction is no click); the end of input is Cancel.
 class TerminalMainDialog : public DialogControls {
  public:
   TerminalMainDialog(Prompt& prompt, std::FILE* out) : prompt_(prompt), out_(out) {}
@@ -39,7 +40,8 @@ class TerminalMainDialog : public DialogControls {
  private:
   void showValues();
   bool askDirection(DialogLogic& logic);
-  bool askText(int controlId, std::string_view label);
+  // isPath: a leading ~ stands for the home folder.
+  bool askText(int controlId, std::string_view label, bool isPath);
 
   Prompt& prompt_;
   std::FILE* out_;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,16 +16,21 @@ struct RawItem {
   ItemKind kind = ItemKind::EndOfList;
   std::string url;    // the HREF value of a shortcut
   std::string title;  // the text behind a shortcut's or heading's tag, up to its end
+  // Where the item's tag starts, counted in bytes from the first byte fed: the "<" of
+  // the anchor, the heading or the "</DL>" (for the end of a listless folder, of the
+  // tag that ended it).
+  std::uint64_t offset = 0;
 };
 
 // Turns the text of a bookmark file, given in pieces of any size with '\n' for each
 // line break, into its items in the order in which they stand: an anchor with an
 // HREF is a shortcut, an H3 inside a DT a folder heading, a </DL> the end of a
 // folder's list (a heading with no list of its own is followed by its end at once,
-// an empty folder). Tags and titles may run over any number of lines, and one that
-// is closed is read whole, whatever its length. One that is never closed (the text
-// ends first, or a quoted value runs over a line into the next item) is taken as far
-// as the carry limit, so that nothing behind it is lost.
+// an empty folder). Comments are passed over: nothing inside one is an item. Tags and
+// titles may run over any number of lines, and one that is closed is read whole,
+// whatever its length. One that is never closed (the text ends first, or a quoted
+// value runs over a line into the next item) is taken as far as the carry limit, and
+// a comment not closed within it is read as text, so that nothing behind it is lost.
 class ItemReader {
  public:
   static constexpr std::size_t kDefaultCarryLimit = std::size_t{1} << 20;
@@ -34,6 +40,10 @@ class ItemReader {
   void feed(std::string_view text);
   // The text has ended: what is still open is taken as it stands.
   void finish();
+
+  // The bytes that close what the text fed so far leaves open (a tag, a quoted value,
+  // a comment), as a browser would read it; empty when nothing is open.
+  std::string closingOfOpenMarkup() const;
 
   // The items complete so far, oldest first; the caller takes them away.
   std::vector<RawItem>& items() { return items_; }
@@ -45,21 +55,24 @@ class ItemReader {
   enum class Mode { Text, Tag, Title };
   enum class TagKind { Anchor, Heading, Meta };
   enum class QuoteScan { Closed, NeedsMore, Cut };
+  enum class CommentScan { NotComment, Skipped, NeedsMore };
 
   void run();
   bool stepText();
   bool stepTag();
   bool stepTitle();
+  CommentScan scanComment(std::size_t open, std::size_t& end);
   QuoteScan scanQuotedValue(std::string_view window);
   void endTag(std::string_view tag, std::size_t next);
   void endQuoteAtLineEnd();
-  void emit(ItemKind kind, std::string url, std::string_view title);
-  void closeListlessFolder();
+  void emit(ItemKind kind, std::string url, std::string_view title, std::uint64_t offset);
+  void closeListlessFolder(std::size_t at);
   void dropConsumed();
 
   const std::size_t carryLimit_;
   std::string buffer_;
-  std::size_t pos_ = 0;  // Text: the next byte to look at
+  std::uint64_t dropped_ = 0;  // bytes fed before buffer_[0]
+  std::size_t pos_ = 0;        // Text: the next byte to look at
   Mode mode_ = Mode::Text;
   bool ended_ = false;
   bool inTerm_ = false;  // a DT has opened and no item has followed it yet
@@ -75,8 +88,11 @@ class ItemReader {
   // Title: looking for the end of the title that starts at titleStart_.
   ItemKind titleKind_ = ItemKind::Shortcut;
   std::string url_;
+  std::uint64_t itemOffset_ = 0;  // of the tag that opened the title
   std::size_t titleStart_ = 0;
   std::size_t titleScan_ = 0;
+  // Comment: how far behind its '<' the comment waiting there has been searched.
+  std::size_t commentSearched_ = 0;
 
   std::vector<RawItem> items_;
   std::string declaredCharset_;

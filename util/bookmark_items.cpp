@@ -1,4 +1,4 @@
-#include "book2fav/bookmark_items.h"
+#include "util/bookmark_items.h"
 
 #include <algorithm>
 #include <array>
@@ -168,6 +168,7 @@ void ItemReader::feed(std::string_view text) {
 void ItemReader::finish() {
   ended_ = true;
   run();
+  dropped_ += buffer_.size();
   buffer_.clear();
   pos_ = 0;
   mode_ = Mode::Text;
@@ -199,6 +200,16 @@ bool ItemReader::stepText() {
     return false;
   }
   pos_ = open;
+  std::size_t commentEnd = 0;
+  switch (scanComment(open, commentEnd)) {
+    case CommentScan::NeedsMore:
+      return false;
+    case CommentScan::Skipped:
+      pos_ = commentEnd;
+      return true;
+    case CommentScan::NotComment:
+      break;
+  }
   NameRead tag = ReadTagName(buffer_, open, ended_);
   if (!tag.decided) return false;
   pos_ = tag.end;
@@ -214,12 +225,12 @@ bool ItemReader::stepText() {
       tagKind_ = TagKind::Meta;
       break;
     case TagName::Dt:
-      closeListlessFolder();
+      closeListlessFolder(open);
       inTerm_ = true;
       return true;
     case TagName::EndDl:
-      closeListlessFolder();
-      emit(ItemKind::EndOfList, {}, {});
+      closeListlessFolder(open);
+      emit(ItemKind::EndOfList, {}, {}, dropped_ + open);
       return true;
     case TagName::Dl:
       headingOpen_ = false;
@@ -330,6 +341,7 @@ void ItemReader::endQuoteAtLineEnd() {
 void ItemReader::endTag(std::string_view tag, std::size_t next) {
   mode_ = Mode::Text;
   pos_ = next;
+  itemOffset_ = dropped_ + tagStart_;
   switch (tagKind_) {
     case TagKind::Anchor:
       if (!FindHref(tag, url_)) return;
@@ -354,13 +366,19 @@ bool ItemReader::stepTitle() {
   const std::string_view window = buffer_;
   for (std::size_t open = window.find('<', titleScan_); open != npos;
        open = window.find('<', open + 1)) {
+    std::size_t commentEnd = 0;
+    const CommentScan comment = scanComment(open, commentEnd);
+    if (comment == CommentScan::Skipped) {
+      open = commentEnd - 1;
+      continue;
+    }
     NameRead tag = ReadTagName(buffer_, open, ended_);
-    if (!tag.decided) {
+    if (comment == CommentScan::NeedsMore || !tag.decided) {
       titleScan_ = open;
       return false;
     }
     if (!EndsTitle(tag.name)) continue;
-    emit(titleKind_, std::move(url_), window.substr(titleStart_, open - titleStart_));
+    emit(titleKind_, std::move(url_), window.substr(titleStart_, open - titleStart_), itemOffset_);
     mode_ = Mode::Text;
     // Its own end tag is done with; any other tag is read as what it is.
     bool ownEnd = tag.name == (titleKind_ == ItemKind::Shortcut ? TagName::EndA : TagName::EndH3);
@@ -370,14 +388,47 @@ bool ItemReader::stepTitle() {
   titleScan_ = window.size();
   if (!ended_) return false;
   std::size_t end = std::min(buffer_.size(), limitEnd);
-  emit(titleKind_, std::move(url_), window.substr(titleStart_, end - titleStart_));
+  emit(titleKind_, std::move(url_), window.substr(titleStart_, end - titleStart_), itemOffset_);
   mode_ = Mode::Text;
   pos_ = end;
   return true;
 }
 
-void ItemReader::emit(ItemKind kind, std::string url, std::string_view title) {
-  items_.push_back({kind, std::move(url), std::string(title)});
+// A comment that starts at buffer_[open]: end is set behind its "-->". One that is not
+// closed within the carry limit, or before the text ends, is no comment: end is set
+// behind its "<!--", and what follows is read as usual.
+ItemReader::CommentScan ItemReader::scanComment(std::size_t open, std::size_t& end) {
+  constexpr std::string_view kOpen = "<!--";
+  constexpr std::string_view kClose = "-->";
+  const std::string_view rest = std::string_view(buffer_).substr(open);
+  if (!kOpen.starts_with(rest.substr(0, kOpen.size()))) return CommentScan::NotComment;
+  if (rest.size() < kOpen.size()) {
+    return ended_ ? CommentScan::NotComment : CommentScan::NeedsMore;
+  }
+  const std::string_view window = rest.substr(0, carryLimit_);
+  // Searched afresh only from where the last search of this comment stopped.
+  const std::size_t from = std::max(kOpen.size(), std::max(commentSearched_, kClose.size()) - 2);
+  const std::size_t close = window.find(kClose, from);
+  if (close == npos && !ended_ && rest.size() < carryLimit_) {
+    commentSearched_ = window.size();
+    return CommentScan::NeedsMore;
+  }
+  commentSearched_ = 0;
+  end = open + (close != npos ? close + kClose.size() : kOpen.size());
+  return CommentScan::Skipped;
+}
+
+std::string ItemReader::closingOfOpenMarkup() const {
+  if (mode_ == Mode::Tag) return quote_ != 0 ? std::string{quote_, '>'} : std::string(">");
+  // Text and titles wait only at a '<' whose tag or comment has not been decided.
+  const std::size_t waiting = mode_ == Mode::Text ? pos_ : titleScan_;
+  if (waiting >= buffer_.size() || buffer_[waiting] != '<') return {};
+  return std::string_view(buffer_).substr(waiting).starts_with("<!--") ? "-->" : ">";
+}
+
+void ItemReader::emit(ItemKind kind, std::string url, std::string_view title,
+                      std::uint64_t offset) {
+  items_.push_back({kind, std::move(url), std::string(title), offset});
   url_.clear();
   sawItem_ = true;
   inTerm_ = false;
@@ -386,8 +437,8 @@ void ItemReader::emit(ItemKind kind, std::string url, std::string_view title) {
 
 // A heading followed by the next item or by the end of the list it stands in, with no
 // list of its own, is an empty folder.
-void ItemReader::closeListlessFolder() {
-  if (headingOpen_) emit(ItemKind::EndOfList, {}, {});
+void ItemReader::closeListlessFolder(std::size_t at) {
+  if (headingOpen_) emit(ItemKind::EndOfList, {}, {}, dropped_ + at);
 }
 
 void ItemReader::dropConsumed() {
@@ -396,6 +447,7 @@ void ItemReader::dropConsumed() {
   if (mode_ == Mode::Title) keep = titleStart_;
   if (keep == 0) return;
   buffer_.erase(0, keep);
+  dropped_ += keep;
   pos_ -= std::min(pos_, keep);
   if (mode_ == Mode::Tag) {
     tagStart_ -= keep;
