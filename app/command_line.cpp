@@ -1,6 +1,8 @@
 #include "app/command_line.h"
 
 #include <algorithm>
+#include <charconv>
+#include <optional>
 #include <utility>
 
 namespace pelmo {
@@ -46,6 +48,16 @@ std::size_t ReadWord(std::string_view text, std::size_t pos, std::string& word) 
   return pos;
 }
 
+// A Windows code page number, 1 to 65535 in decimal; nothing for any other word.
+std::optional<unsigned> CodePageNumber(std::string_view word) {
+  unsigned number = 0;
+  const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), number);
+  if (error != std::errc() || end != word.data() + word.size() || number == 0 || number > 65535) {
+    return std::nullopt;
+  }
+  return number;
+}
+
 // Keeps at most capacity - 1 bytes, as a buffer with a terminator would.
 std::string CutToCapacity(std::string_view value, std::size_t capacity) {
   return std::string(value.substr(0, std::min(value.size(), capacity - 1)));
@@ -78,6 +90,10 @@ constexpr Switch kSwitches[] = {
     {"/title", "title",
      [](ConversionSettings& s, std::string_view v) {
        s.bookmarkTitle = CutToCapacity(v, kTitleCapacity);
+     }},
+    {"/codepage", "code page",
+     [](ConversionSettings& s, std::string_view v) {
+       if (std::optional<unsigned> number = CodePageNumber(v)) s.codePage = *number;
      }},
 };
 

@@ -1,26 +1,32 @@
 #include "book2fav/character_references.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
 #include <utility>
 
+#include "book2fav/named_characters.h"
 #include "platform/utf8.h"
 
 namespace pelmo {
 namespace {
 
-struct NamedReference {
-  std::string_view name;  // between '&' and ';'
-  char character;
-};
+constexpr std::size_t kLongestName = 8;  // "thetasym"
 
-constexpr std::array<NamedReference, 4> kNamedReferences{{
-    {"amp", '&'},
-    {"lt", '<'},
-    {"gt", '>'},
-    {"quot", '"'},
-}};
+static_assert(std::ranges::is_sorted(kNamedCharacters, {}, &NamedCharacter::name));
+
+// body starts behind '&'.
+std::optional<CharacterReference> ReadNamedReference(std::string_view body) {
+  const std::size_t semicolon = body.substr(0, kLongestName + 1).find(';');
+  if (semicolon == std::string_view::npos) return std::nullopt;
+  const std::string_view name = body.substr(0, semicolon);
+  const auto found = std::ranges::lower_bound(kNamedCharacters, name, {}, &NamedCharacter::name);
+  if (found == kNamedCharacters.end() || found->name != name) return std::nullopt;
+  std::string bytes;
+  platform::AppendUtf8(bytes, found->code);
+  return CharacterReference{std::move(bytes), name.size() + 2};  // '&' and ';'
+}
 
 constexpr std::uint32_t kMaxCodePoint = 0x10FFFF;
 
@@ -70,13 +76,7 @@ std::optional<CharacterReference> ReadCharacterReference(std::string_view text,
   if (position >= text.size() || text[position] != '&') return std::nullopt;
   std::string_view body = text.substr(position + 1);
   if (!body.empty() && body[0] == '#') return ReadNumericReference(body.substr(1));
-  for (const NamedReference& named : kNamedReferences) {
-    if (body.size() > named.name.size() && body.starts_with(named.name) &&
-        body[named.name.size()] == ';') {
-      return CharacterReference{std::string(1, named.character), named.name.size() + 2};
-    }
-  }
-  return std::nullopt;
+  return ReadNamedReference(body);
 }
 
 std::string DecodeCharacterReferences(std::string_view text) {

@@ -14,9 +14,9 @@ struct CharacterReference {
   std::size_t length = 0;
 };
 
-// The reference that starts at text[position] ('&'): one of the named references
-// browsers write (&amp; &lt; &gt; &quot;) or a numeric one (&#NN; &#xHH;) naming a
-// valid Unicode scalar value. Nothing when no reference starts there.
+// The reference that starts at text[position] ('&'): one of HTML 4's named references
+// (&amp; &ouml; &nbsp; &mdash; ..., letter case exact, with its ';') or a numeric one
+// (&#NN; &#xHH;) naming a valid Unicode scalar value. Nothing when no reference starts there.
 std::optional<CharacterReference> ReadCharacterReference(std::string_view text,
                                                          std::size_t position);
 

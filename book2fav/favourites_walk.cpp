@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "book2fav/item_text.h"
 #include "platform/names.h"
 #include "platform/paths.h"
 
@@ -31,7 +32,10 @@ void FavouritesWalk::writeShortcut(std::string_view url, std::string_view title)
     return;
   }
   ui::ProgressSetStatus(progress_, url);
-  if (!writer_.writeShortcut(platform::NativeName(title), url)) ++notWritten_;
+  // A name such as ".URL" would hide the link from file managers.
+  std::string name = platform::NativeName(title);
+  if (name.empty()) name = platform::NativeName(NameFromUrl(url));
+  if (!writer_.writeShortcut(name, url)) ++notWritten_;
 }
 
 void FavouritesWalk::openFolder(std::string_view title) {
@@ -40,7 +44,7 @@ void FavouritesWalk::openFolder(std::string_view title) {
     ++skippedDepth_;
     return;
   }
-  std::string name(FitName(platform::NativeName(title), platform::kMaxNameLength));
+  std::string name(FitTrimmedName(platform::NativeName(title), platform::kMaxNameLength));
   if (name.empty() || !writer_.enterFolder(name)) skippedDepth_ = 1;
 }
 

@@ -71,6 +71,30 @@ std::string FilterTitle(std::string_view title) {
   return name;
 }
 
+// The host of a URL with an authority ("scheme://user@host:port/..."); empty for none.
+std::string_view UrlHost(std::string_view url) {
+  const std::size_t colon = url.find(':');
+  if (colon == 0 || colon == std::string_view::npos || url.substr(colon + 1, 2) != "//") return {};
+  for (char byte : url.substr(0, colon)) {
+    if (!((byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
+          (byte >= '0' && byte <= '9') || byte == '+' || byte == '-' || byte == '.')) {
+      return {};
+    }
+  }
+  std::string_view authority = url.substr(colon + 3);
+  authority = authority.substr(0, authority.find_first_of("/?#\\"));
+  if (std::size_t at = authority.rfind('@'); at != std::string_view::npos) {
+    authority.remove_prefix(at + 1);
+  }
+  if (authority.starts_with('[')) return authority.substr(1, authority.find(']') - 1);
+  return authority.substr(0, authority.find(':'));
+}
+
+std::string NameFromUrl(std::string_view url) {
+  std::string name = NameFromTitle(UrlHost(url));
+  return name.empty() ? std::string(kUntitledName) : name;
+}
+
 std::string UrlFromHref(std::string_view href) {
   std::string decoded = DecodeCharacterReferences(href);
   std::string url;

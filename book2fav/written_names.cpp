@@ -24,8 +24,8 @@ std::size_t SuffixLength(unsigned number) {
 
 // The stem of the name with that number: the title cut so that the whole name fits.
 std::string_view Stem(std::string_view title, unsigned number) {
-  return FitName(title,
-                 platform::kMaxNameLength - kShortcutExtension.size() - SuffixLength(number));
+  return FitTrimmedName(
+      title, platform::kMaxNameLength - kShortcutExtension.size() - SuffixLength(number));
 }
 
 std::string NumberedName(std::string_view stem, unsigned number) {
@@ -73,6 +73,13 @@ std::string_view FitName(std::string_view name, std::size_t maxBytes) {
     break;
   }
   return name.substr(0, cut);
+}
+
+std::string_view FitTrimmedName(std::string_view name, std::size_t maxBytes) {
+  if (name.size() <= maxBytes) return name;
+  std::string_view cut = FitName(name, maxBytes);
+  while (!cut.empty() && (cut.back() == ' ' || cut.back() == '.')) cut.remove_suffix(1);
+  return cut;
 }
 
 WrittenNames::WrittenNames(const platform::FileIdentity& top) {

@@ -15,6 +15,10 @@ namespace pelmo {
 // UTF-8 multi-byte character.
 std::string_view FitName(std::string_view name, std::size_t maxBytes);
 
+// FitName, then without the spaces and dots that the cut may have left at the end, so
+// that a name read back from a bookmark file that holds it gives the same name.
+std::string_view FitTrimmedName(std::string_view name, std::size_t maxBytes);
+
 inline constexpr std::string_view kShortcutExtension = ".URL";
 
 // The shortcut file names written during one run, so that two bookmarks of the same
@@ -33,7 +37,8 @@ class WrittenNames {
 
   // A file name for a shortcut of that title in the current directory that is not
   // used yet: "Title.URL", else "Title (2).URL", and so on ("(2).URL" for an empty
-  // title), each at most 255 bytes. The name counts as used from now on.
+  // title), each at most 255 bytes, the title cut by FitTrimmedName. The name counts as used from
+  // now on.
   std::string claimShortcutName(std::string_view title);
 
  private:

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/utf8.h"
+#include "platform/charset.h"
 
 namespace pelmo {
 
@@ -104,21 +104,6 @@ bool StartsReference(std::string_view url, std::size_t at) {
   return next == url.size() || url[next] != '=';
 }
 
-// The longest start of text within limit bytes that does not end inside a UTF-8
-// sequence.
-std::string_view CutAtCharacter(std::string_view text, std::size_t limit) {
-  std::size_t end = std::min(text.size(), limit);
-  std::size_t start = end;
-  while (start > 0 && platform::IsUtf8Continuation(static_cast<unsigned char>(text[start - 1]))) {
-    --start;
-  }
-  if (start == 0) return text.substr(0, end);
-  const auto lead = static_cast<unsigned char>(text[start - 1]);
-  const std::size_t expected = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-  if (expected > 1 && end - (start - 1) < expected) end = start - 1;
-  return text.substr(0, end);
-}
-
 }  // namespace
 
 std::string EscapeName(std::string_view name) {
@@ -159,7 +144,7 @@ std::string EscapeUrl(std::string_view url) {
 }
 
 std::string BookmarkHeader(std::string_view title) {
-  const std::string escaped = EscapeTitle(CutAtCharacter(title, kTitleLimit));
+  const std::string escaped = EscapeTitle(platform::CutAtCharacter(title, kTitleLimit));
   std::string header;
   header.reserve(45 + 2 * escaped.size());
   header.append("<TITLE>").append(escaped).append("</TITLE>\r\n\r\n<H1>").append(escaped);

@@ -14,6 +14,7 @@
 #include "fav2book/folder_scan.h"
 #include "fav2book/merge_point.h"
 #include "fav2book/path_fit.h"
+#include "platform/charset.h"
 #include "platform/file.h"
 #include "platform/last_error.h"
 #include "platform/replace.h"
@@ -135,13 +136,15 @@ bool Convert(const ConversionSettings& settings, ui::Backend& backend) {
   ui::ProgressSetStep(progress, 1);
 
   FavouritesTree tree;
-  const Collection collection = CollectFavourites(*scan, tree.root(), progress);
+  const Collection collection =
+      CollectFavourites(*scan, tree.root(), progress, MakeTreeNode, settings.codePage);
   ui::ProgressSetStatus(progress, "Writing converted file...");
   ui::ProgressSetPosition(progress, PositionBeforeWriting(collection.collected));
+  const std::string title = platform::AnsiText(settings.codePage).text(settings.bookmarkTitle);
   // The walk's own failures (unreadable files) are no reason for this file.
   platform::ClearLastError();
-  const bool written = !collection.outOfMemory &&
-                       WriteBookmarkFile(*target, tree.root(), settings.bookmarkTitle, progress);
+  const bool written =
+      !collection.outOfMemory && WriteBookmarkFile(*target, tree.root(), title, progress);
   // Read before the progress window closes, which may make system calls of its own;
   // nothing is allocated after a success, which must stay one.
   std::optional<ui::FailureDetail> writeFailure;

@@ -3,7 +3,6 @@
 #include <new>
 #include <vector>
 
-#include "platform/profile.h"
 #include "util/text.h"
 
 namespace pelmo {
@@ -46,8 +45,12 @@ struct Placement {
 class Collector {
  public:
   Collector(ScanChain& scan, TreeNode& root, const ui::ProgressDialog& progress,
-            const NodeMaker& makeNode)
-      : scan_(scan), placement_{&root, {}}, progress_(progress), makeNode_(makeNode) {}
+            const NodeMaker& makeNode, unsigned codePage)
+      : scan_(scan),
+        placement_{&root, {}},
+        progress_(progress),
+        makeNode_(makeNode),
+        text_(codePage) {}
 
   // False when a node could not be made: the walk stops there.
   bool visit() {
@@ -71,7 +74,7 @@ class Collector {
   bool visitDirectory() {
     TreeNode* before = placement_.current;
     if (!ScanIsDotEntry(scan_.entry())) {
-      TreeNode* folder = makeNode_(NodeKind::Folder, scan_.entry().name, {});
+      TreeNode* folder = makeNode_(NodeKind::Folder, text_.name(scan_.entry().name), {});
       if (folder == nullptr) return false;
       ListAddTail(before->children, &folder->link);
       folder->parent = before;
@@ -87,7 +90,7 @@ class Collector {
 
   bool collectShortcut() {
     const std::string_view name = scan_.entry().name;
-    const ShortcutUrl read = ReadShortcutUrl(scan_.level().listing, name, buffer_);
+    const ShortcutUrl read = ReadShortcutUrl(scan_.level().listing, name, buffer_, text_);
     // Only what could be a shortcut counts as lost: a photo or a note is no bookmark,
     // whatever its size, but a .url file that begins as one and gives no URL was cut.
     const bool couldBeShortcut = HasShortcutExtension(name);
@@ -96,7 +99,8 @@ class Collector {
       ++result_.unreadable;
     }
     if (read.url.empty()) return true;
-    TreeNode* shortcut = makeNode_(NodeKind::Shortcut, ShortcutName(scan_.entry().name), read.url);
+    TreeNode* shortcut =
+        makeNode_(NodeKind::Shortcut, text_.name(ShortcutName(scan_.entry().name)), read.url);
     if (shortcut == nullptr) return false;
     ListAddTail(placement_.current->children, &shortcut->link);
     ui::ProgressSetStatus(progress_, read.url);
@@ -110,6 +114,7 @@ class Collector {
   const ui::ProgressDialog& progress_;
   const NodeMaker& makeNode_;
   platform::ReadBuffer buffer_;
+  FavouritesText text_;
   Collection result_;
 };
 
@@ -130,14 +135,13 @@ void SortTree(TreeNode& root) {
 }  // namespace
 
 ShortcutUrl ReadShortcutUrl(const platform::DirectoryListing& directory, std::string_view fileName,
-                            platform::ReadBuffer& buffer, std::size_t limit) {
-  platform::ProfileLookup lookup =
-      platform::ReadProfileStringAt(directory, fileName, "InternetShortcut", "URL", limit, buffer);
+                            platform::ReadBuffer& buffer, FavouritesText& text, std::size_t limit) {
+  const platform::FileReadStatus status = directory.readFile(fileName, limit, buffer);
   ShortcutUrl read;
-  read.readable = lookup.status == platform::FileReadStatus::Read ||
-                  lookup.status == platform::FileReadStatus::NotFile;
-  read.tooLarge = lookup.status == platform::FileReadStatus::TooLarge;
-  if (lookup.value) read.url = std::move(*lookup.value);
+  read.readable =
+      status == platform::FileReadStatus::Read || status == platform::FileReadStatus::NotFile;
+  read.tooLarge = status == platform::FileReadStatus::TooLarge;
+  if (status == platform::FileReadStatus::Read) read.url = text.url(buffer.bytes());
   return read;
 }
 
@@ -149,10 +153,10 @@ std::string_view ShortcutName(std::string_view fileName) {
 }
 
 Collection CollectFavourites(ScanChain& scan, TreeNode& root, const ui::ProgressDialog& progress,
-                             const NodeMaker& makeNode) {
+                             const NodeMaker& makeNode, unsigned codePage) {
   Collection result;
   try {
-    Collector collector(scan, root, progress, makeNode);
+    Collector collector(scan, root, progress, makeNode, codePage);
     while (!scan.atEnd()) {
       if (!collector.visit()) {
         collector.result().outOfMemory = true;

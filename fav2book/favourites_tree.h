@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "fav2book/favourites_text.h"
 #include "fav2book/folder_scan.h"
 #include "fav2book/tree_node.h"
 #include "platform/directory.h"
@@ -23,13 +24,14 @@ inline constexpr std::size_t kShortcutFileLimit = 2 * 1024 * 1024;
 struct ShortcutUrl {
   bool readable = true;   // false when the file is there but could not be read whole
   bool tooLarge = false;  // not read: longer than the limit
-  std::string url;        // the value of "URL" in "InternetShortcut"; empty for no shortcut
+  std::string url;        // as FavouritesText reads it; empty for no shortcut
 };
 
 // Reads a file of a listed directory as an Internet shortcut; buffer is kept by the
 // caller from one file to the next.
 ShortcutUrl ReadShortcutUrl(const platform::DirectoryListing& directory, std::string_view fileName,
-                            platform::ReadBuffer& buffer, std::size_t limit = kShortcutFileLimit);
+                            platform::ReadBuffer& buffer, FavouritesText& text,
+                            std::size_t limit = kShortcutFileLimit);
 
 // A shortcut's name: the file name less a dot and three characters at its end.
 std::string_view ShortcutName(std::string_view fileName);
@@ -42,8 +44,9 @@ struct Collection {
 
 // Walks the scan to its end, collecting every Internet shortcut below root. Every
 // folder's entries end in case-insensitive name order, equal names in the order
-// listed. All scan levels are closed on return.
+// listed. All scan levels are closed on return. Names and URLs are read as
+// FavouritesText reads them in that code page.
 Collection CollectFavourites(ScanChain& scan, TreeNode& root, const ui::ProgressDialog& progress,
-                             const NodeMaker& makeNode = MakeTreeNode);
+                             const NodeMaker& makeNode = MakeTreeNode, unsigned codePage = 0);
 
 }  // namespace pelmo

@@ -4,8 +4,10 @@
 #include <string>
 #include <string_view>
 
+#include "fav2book/favourites_text.h"
 #include "fuzz/fuzz_check.h"
 #include "platform/posix/profile_parser.h"
+#include "platform/utf8.h"
 
 namespace {
 
@@ -27,6 +29,12 @@ bool AppearsQuoted(std::string_view text, const std::string& value) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data), size);
+  // However the shortcut file is written (ANSI, UTF-7 section, UTF-16), its URL is
+  // valid UTF-8 on one line.
+  static pelmo::FavouritesText shortcutText(0);
+  const std::string url = shortcutText.url(text);
+  Check(pelmo::platform::IsValidUtf8(url));
+  Check(url.find_first_of("\r\n") == std::string::npos);
   std::optional<std::string> value =
       pelmo::platform::FindProfileValue(text, "InternetShortcut", "URL");
   if (!value) return 0;

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace pelmo::platform {
 
@@ -30,6 +32,66 @@ inline void AppendUtf8(std::string& out, char32_t code) {
     add(0x80 | ((code >> 6) & 0x3F));
     add(0x80 | (code & 0x3F));
   }
+}
+
+// The length of the well-formed UTF-8 sequence at text[at]; 0 when none starts there
+// (a stray continuation, an overlong form, a surrogate, a value above U+10FFFF, or a
+// sequence cut short).
+inline std::size_t Utf8SequenceAt(std::string_view text, std::size_t at) {
+  const auto lead = static_cast<unsigned char>(text[at]);
+  if (lead < 0x80) return 1;
+  std::size_t length = 0;
+  unsigned char low = 0x80;
+  unsigned char high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (at + length > text.size()) return 0;
+  for (std::size_t k = 1; k < length; ++k) {
+    const auto byte = static_cast<unsigned char>(text[at + k]);
+    if (byte < low || byte > high) return 0;
+    low = 0x80;
+    high = 0xBF;
+  }
+  return length;
+}
+
+inline bool IsValidUtf8(std::string_view text) {
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t length = Utf8SequenceAt(text, at);
+    if (length == 0) return false;
+    at += length;
+  }
+  return true;
+}
+
+// The text with every byte that starts no well-formed sequence replaced by what
+// replace appends for it.
+template <typename Replace>
+std::string RepairUtf8(std::string_view text, Replace replace) {
+  std::string repaired;
+  repaired.reserve(text.size());
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t length = Utf8SequenceAt(text, at);
+    if (length == 0) {
+      replace(repaired, static_cast<unsigned char>(text[at]));
+      ++at;
+    } else {
+      repaired.append(text.substr(at, length));
+      at += length;
+    }
+  }
+  return repaired;
 }
 
 }  // namespace pelmo::platform

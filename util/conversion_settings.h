@@ -23,6 +23,9 @@ struct ConversionSettings {
   std::string favouritesFolder;
   std::string bookmarkFile;
   std::string bookmarkTitle;
+  // The Windows code page of text that is not valid UTF-8 and names no character set
+  // (/codepage); 0 when none was named, which reads such text as windows-1252.
+  unsigned codePage = 0;
 };
 
 inline constexpr std::size_t kTitleCapacity = 128;  // terminator included

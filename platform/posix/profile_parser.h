@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/profile.h"
+
 namespace pelmo::platform {
 
 // Finds one key of one section in profile (INI) text that arrives a line at a
@@ -26,9 +28,5 @@ class ProfileKeySearch {
   bool firstLine_ = true;
   std::optional<std::string> value_;
 };
-
-// The value of key in section of the whole profile text, or nothing.
-std::optional<std::string> FindProfileValue(std::string_view text, std::string_view section,
-                                            std::string_view key);
 
 }  // namespace pelmo::platform

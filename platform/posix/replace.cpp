@@ -80,7 +80,11 @@ std::optional<ReplacementFile> ReplacementFile::open(std::string_view targetPath
     // Links are followed, in every component, only where the rule lets the user
     // follow them, so that replacing the file keeps the links.
     std::optional<PathEnd> target = OpenParentProtected(targetPath);
-    if (!target) return std::nullopt;
+    if (!target) {
+      // The path names a directory ("already exists" to mkdir); say it as a file's open would.
+      if (errno == EEXIST) errno = EISDIR;
+      return std::nullopt;
+    }
     UniqueFd directoryFd = std::move(target->directory);
     std::string name = std::move(target->name);
     // The temporary file needs room beside the target; better known before the work.

@@ -1,5 +1,6 @@
 #include "platform/charset.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <utility>
@@ -178,10 +179,28 @@ std::string UrlToAnsi(const std::wstring& wide) {
   return out;
 }
 
+// UTF-16 as UTF-8, a lone surrogate as the replacement character.
+std::string ToUtf8(const std::wstring& wide) {
+  std::string out;
+  out.reserve(wide.size());
+  for (std::size_t i = 0; i < wide.size(); ++i) {
+    char32_t code = wide[i];
+    if (IsHighSurrogate(wide[i]) && i + 1 < wide.size() && IsLowSurrogate(wide[i + 1])) {
+      code = 0x10000 + ((code - 0xD800) << 10) + (char32_t(wide[i + 1]) - 0xDC00);
+      ++i;
+    } else if (IsHighSurrogate(wide[i]) || IsLowSurrogate(wide[i])) {
+      code = kReplacement;
+    }
+    AppendUtf8(out, code);
+  }
+  return out;
+}
+
 }  // namespace
 
 struct TextConverter::State {
   UINT codePage;
+  bool toUtf8 = false;
 };
 
 TextConverter::TextConverter(std::unique_ptr<State> state) : state_(std::move(state)) {}
@@ -196,14 +215,44 @@ std::optional<TextConverter> TextConverter::open(std::string_view charset) {
   return TextConverter(std::make_unique<State>(State{codePage}));
 }
 
+std::optional<TextConverter> TextConverter::openToUtf8(std::string_view charset) {
+  const UINT codePage = CodePageOf(charset);
+  if (codePage == 0 || (codePage != kUtf8 && !::IsValidCodePage(codePage))) return std::nullopt;
+  return TextConverter(std::make_unique<State>(State{codePage, true}));
+}
+
 std::string TextConverter::convert(std::string_view text) {
   if (!state_ || text.empty()) return std::string(text);
+  if (state_->toUtf8) return ToUtf8(Decode(state_->codePage, text));
   return ToAnsi(Decode(state_->codePage, text));
 }
 
 std::string TextConverter::convertUrl(std::string_view url) {
   if (!state_ || url.empty()) return std::string(url);
+  if (state_->toUtf8) return ToUtf8(Decode(state_->codePage, url));
   return UrlToAnsi(Decode(state_->codePage, url));
+}
+
+// Windows programs wrote the text in this very code page.
+AnsiText::AnsiText(unsigned) {}
+
+std::string AnsiText::text(std::string_view bytes) {
+  return std::string(bytes);
+}
+
+std::string AnsiText::url(std::string_view bytes) {
+  return std::string(bytes);
+}
+
+std::string_view CutAtCharacter(std::string_view text, std::size_t limit) {
+  const std::size_t end = std::min(text.size(), limit);
+  std::size_t at = 0;
+  while (at < end) {
+    const std::size_t length = ::IsDBCSLeadByte(static_cast<BYTE>(text[at])) ? 2 : 1;
+    if (at + length > end) break;
+    at += length;
+  }
+  return text.substr(0, at);
 }
 
 }  // namespace pelmo::platform

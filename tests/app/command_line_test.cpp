@@ -96,10 +96,19 @@ TEST(ApplySwitches, ValuesAreTakenVerbatim) {
   EXPECT_EQ(all.bookmarkFile, "/title");
   EXPECT_EQ(all.bookmarkTitle, "");
   EXPECT_EQ(all.favouritesFolder, "D:\\Fav");
+
+  EXPECT_EQ(Applied({}).codePage, 0u);
+  EXPECT_EQ(Applied({"/codepage", "1251"}).codePage, 1251u);
+  EXPECT_EQ(Applied({"/codepage", "936", "/codepage", "1250"}).codePage, 1250u);
+  for (const char* bad : {"0", "65536", "12x", "-1", "", "/auto"}) {
+    const ConversionSettings settings = Applied({"/codepage", "1251", "/codepage", bad});
+    EXPECT_EQ(settings.codePage, 1251u) << bad;
+    EXPECT_FALSE(settings.automatic) << bad;
+  }
 }
 
 TEST(ApplySwitches, ValueSwitchAsLastWordChangesNothing) {
-  for (const char* last : {"/fav", "/book", "/title"}) {
+  for (const char* last : {"/fav", "/book", "/title", "/codepage"}) {
     const ConversionSettings settings = Applied({"/quiet", last});
     EXPECT_TRUE(settings.quiet) << last;
     EXPECT_EQ(settings.favouritesFolder, Preset().favouritesFolder) << last;

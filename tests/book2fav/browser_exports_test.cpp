@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "conversion_test_support.h"
+#include "platform/charset_detection.h"
 
 namespace pelmo::testing {
 namespace {
@@ -74,7 +75,7 @@ TEST_F(ConversionTest, BrowserExportsConvertWithNothingLost) {
        {{"Zubeh\xC3\xB6r/", ""},
         {"Zubeh\xC3\xB6r/\xE2\x80\x9CParts\xE2\x80\x9D \xC2\xA9 1999\xE2\x84\xA2.URL",
          Shortcut("http://parts.example.de/")},
-        {"Zubeh\xC3\xB6r/.URL", Shortcut("http://blank.example.de/")}}},
+        {"Zubeh\xC3\xB6r/blankexamplede.URL", Shortcut("http://blank.example.de/")}}},
       {"ie11-bom.html",
        {{"Links/", ""},
         {"Links/Start \xE2\x80\x93 Page.URL", Shortcut("https://www.example.com/")},
@@ -86,7 +87,7 @@ TEST_F(ConversionTest, BrowserExportsConvertWithNothingLost) {
       {"delicious-shaarli.html",
        {{"A snippet.URL", Shortcut("https://snippets.example.com/42")},
         {"Reading Lists--Notes on Their Use.URL", Shortcut("http://papers.example.org/paper.pdf")},
-        {".URL", Shortcut("http://untitled.example.org/")},
+        {"untitledexampleorg.URL", Shortcut("http://untitled.example.org/")},
         {"Thumbnail.URL", Shortcut("http://thumbs.example.org/?x1")}}},
   };
   for (const ExportCase& c : cases) {
@@ -98,6 +99,49 @@ TEST_F(ConversionTest, BrowserExportsConvertWithNothingLost) {
     EXPECT_TRUE(backend.messages.empty()) << c.fixture;
     EXPECT_TRUE(InFavourites()) << c.fixture;
   }
+}
+
+// An export that names no character set and is not UTF-8: the detector finds GBK.
+TEST_F(ConversionTest, AnUndeclaredGbkExportGivesItsChineseTitles) {
+  if (!platform::CharsetDetector::available()) GTEST_SKIP() << "built without a detector";
+  ConversionSettings settings = Settings();
+  settings.bookmarkFile = (kFixtures / "ie-gbk.html").string();
+  EXPECT_TRUE(ConvertBookmarksToFavourites(settings, backend));
+  const std::string bar = "\xE6\x94\xB6\xE8\x97\x8F\xE5\xA4\xB9\xE6\xA0\x8F/";
+  const std::string study = "\xE5\xAD\xA6\xE4\xB9\xA0\xE8\xB5\x84\xE6\x96\x99/";
+  EXPECT_EQ(
+      Favourites(),
+      (Tree{{bar, ""},
+            {bar + "\xE6\x96\xB0\xE9\x97\xBB\xE4\xB8\xAD\xE5\xBF\x83 - "
+                   "\xE4\xBB\x8A\xE6\x97\xA5\xE8\xA6\x81\xE9\x97\xBB.URL",
+             Shortcut("http://news.example.cn/")},
+            {bar + "\xE5\x9C\xB0\xE5\x9B\xBE\xE6\x90\x9C\xE7\xB4\xA2.URL",
+             Shortcut("http://map.example.cn/")},
+            {study, ""},
+            {study + "\xE7\xBD\x91\xE4\xB8\x8A\xE5\xA4\xA7\xE5\xAD\xA6\xE8\xAF\xBE\xE7\xA8\x8B"
+                     "\xE8\xA1\xA8.URL",
+             Shortcut("http://edu.example.cn/course")},
+            {study + "\xE8\x80\x83\xE8\xAF\x95\xE6\x88\x90\xE7\xBB\xA9\xE6\x9F\xA5\xE8\xAF\xA2"
+                     "\xE7\xB3\xBB\xE7\xBB\x9F.URL",
+             Shortcut("http://edu.example.cn/exam")},
+            {"\xE7\x94\xB5\xE5\xAD\x90\xE9\x82\xAE\xE4\xBB\xB6\xE7\x99\xBB\xE5\xBD\x95.URL",
+             Shortcut("http://mail.example.cn/")},
+            {"\xE6\xB8\xB8\xE6\x88\x8F\xE4\xB8\xAD\xE5\xBF\x83.URL",
+             Shortcut("http://game.example.cn/")}}));
+  // Cyrillic in windows-1251 is found too.
+  Reset();
+  ASSERT_TRUE(
+      Convert("<DT><A HREF=\"u\">\xCC\xEE\xF1\xEA\xE2\xE0 \xED\xEE\xE2\xEE\xF1\xF2\xE8</A>\n"));
+  EXPECT_EQ(Favourites(), (Tree{{"\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0 "
+                                 "\xD0\xBD\xD0\xBE\xD0\xB2\xD0\xBE\xD1\x81\xD1\x82\xD0\xB8.URL",
+                                 Shortcut("u")}}));
+  // A code page the user names wins over the detector's guess.
+  Reset();
+  settings.codePage = 1252;
+  EXPECT_TRUE(ConvertBookmarksToFavourites(settings, backend));
+  EXPECT_EQ(
+      Favourites().count("\xC3\x93\xC3\x8E\xC3\x8F\xC2\xB7\xC3\x96\xC3\x90\xC3\x90\xC3\x84.URL"),
+      1u);
 }
 
 TEST_F(ConversionTest, ExampleFileConvertsEveryBookmark) {

@@ -83,6 +83,7 @@ struct WalkCase {
   const char* what;
   std::string file;
   Tree tree;
+  unsigned codePage = 0;
 };
 
 TEST_F(ConversionTest, LinesGiveTheirTree) {
@@ -132,13 +133,13 @@ TEST_F(ConversionTest, LinesGiveTheirTree) {
         {"Top.URL", Shortcut("v")}}},
       {"a quote left open across a line ends at the line's end",
        "<DT><A HREF=\"u\" TAGS=\"open\n<DT><A HREF=\"v\">V</A>\n",
-       {{".URL", Shortcut("u")}, {"V.URL", Shortcut("v")}}},
+       {{"(untitled).URL", Shortcut("u")}, {"V.URL", Shortcut("v")}}},
       {"a tag never closed loses nothing behind it",
        "<DT><A HREF=\"u\" \n<DT><A HREF=\"v\">V</A>\n<DT><H3 FOLDED\n<DT><A HREF=\"w\">W</A>\n",
        {{"V.URL", Shortcut("v")}, {"W.URL", Shortcut("w")}}},
       {"one quote gives a URL to the line's end",
        "<DT><A HREF=\"u>T\n",
-       {{".URL", Shortcut("u>T")}}},
+       {{"(untitled).URL", Shortcut("u>T")}}},
       {"surplus list ends at the top are ignored",
        "</DL><p>\n</DL><p>\n<DT><A HREF=\"u\">T</A>\n",
        {{"T.URL", Shortcut("u")}}},
@@ -178,12 +179,41 @@ TEST_F(ConversionTest, LinesGiveTheirTree) {
       {"undeclared and not UTF-8: windows-1252; a byte it lacks is replaced",
        "<DT><A HREF=\"u\">\x80 sign</A>\n<DT><A HREF=\"v\">A\x81Z</A>\n",
        {{"\xE2\x82\xAC sign.URL", Shortcut("u")}, {"A\xEF\xBF\xBDZ.URL", Shortcut("v")}}},
+      {"undeclared Latin text is not left to a detector's guess (Mac Central European)",
+       "<DT><A HREF=\"u\">\xC6r\xF8 K\xF8"
+       "benhavn</A>\n",
+       {{"\xC3\x86r\xC3\xB8 K\xC3\xB8"
+         "benhavn.URL",
+         Shortcut("u")}}},
+      {"undeclared and not UTF-8, with the code page named",
+       "<DT><A HREF=\"http://x/\xE9\">\xCC\xEE\xF1\xEA\xE2\xE0</A>\n",
+       {{"\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0.URL", Shortcut("http://x/\xD0\xB9")}},
+       1251},
+      {"declared Latin-1 is read as windows-1252, as browsers do",
+       "<meta charset=\"iso-8859-1\"><DT><A HREF=\"u\">A \x97 B</A>\n",
+       {{"A \xE2\x80\x94 B.URL", Shortcut("u")}}},
+      {"HTML's named references, in titles and URLs",
+       "<DT><A HREF=\"http://a/K&ouml;ln?a&amp;b\">K&ouml;ln &mdash; Caf&eacute;&hellip; "
+       "&Ouml;&nbsp;"
+       "&bogus; &apos;&#39;</A>\n",
+       {{"K\xC3\xB6ln \xE2\x80\x94 Caf\xC3\xA9\xE2\x80\xA6 \xC3\x96\xC2\xA0"
+         "bogus; ''.URL",
+         Shortcut("http://a/K\xC3\xB6ln?a&b")}}},
+      {"an empty name: the URL's host through the filter, else (untitled), numbered",
+       "<DT><A HREF=\"https://user@www.example.org:8080/x\"></A>\n<DT><A HREF=\"http://[::1]/\">"
+       "<IMG></A>\n<DT><A HREF=\"mailto:a@b\"></A>\n<DT><A HREF=\"file:///c\"> </A>\n"
+       "<DT><A HREF=\"https://www.example.org/y\">.</A>\n",
+       {{"wwwexampleorg.URL", Shortcut("https://user@www.example.org:8080/x")},
+        {"wwwexampleorg (2).URL", Shortcut("https://www.example.org/y")},
+        {"1.URL", Shortcut("http://[::1]/")},
+        {"(untitled).URL", Shortcut("mailto:a@b")},
+        {"(untitled) (2).URL", Shortcut("file:///c")}}},
       {"a file cannot be in the 16-bit encoding it declares, if it has no byte-order mark",
        "<META CONTENT=\"text/html; charset=UTF-16\"><DT><A HREF=\"u\">Caf\xC3\xA9</A>\n",
        {{"Caf\xC3\xA9.URL", Shortcut("u")}}},
-      {"declared UTF-8 is taken as it is",
+      {"declared UTF-8 with a byte that is no character: the name has U+FFFD for it",
        "<meta charset=\"utf-8\"><DT><A HREF=\"u\">Bad \xE9</A>\n",
-       {{"Bad \xE9.URL", Shortcut("u")}}},
+       {{"Bad \xEF\xBF\xBD.URL", Shortcut("u")}}},
       {"UTF-16, little-endian",
        Utf16(u"<DT><A HREF=\"u\">Caf\u00E9 \U0001F600</A>\n", false),
        {{"Caf\xC3\xA9 \xF0\x9F\x98\x80.URL", Shortcut("u")}}},
@@ -209,9 +239,17 @@ TEST_F(ConversionTest, LinesGiveTheirTree) {
        {{"Huge.URL", Shortcut(hugeUrl)},
         {"Icon title.URL", Shortcut("v")},
         {std::string(251, 'w') + ".URL", Shortcut("w")}}},
+      {"a name cut at a space loses it, so it reads back the same",
+       "<DT><H3>" + std::string(253, 'h') + " . . x</H3>\n<DL><p>\n<DT><A HREF=\"u\">" +
+           std::string(250, 't') + " &nbsp;x</A>\n<DT><A HREF=\"v\">" + std::string(250, 't') +
+           "  y</A>\n",
+       {{std::string(253, 'h') + "/", ""},
+        {std::string(253, 'h') + "/" + std::string(250, 't') + ".URL", Shortcut("u")},
+        {std::string(253, 'h') + "/" + std::string(247, 't') + " (2).URL", Shortcut("v")}}},
   };
   for (const WalkCase& c : cases) {
     Reset();
+    codePage = c.codePage;
     EXPECT_TRUE(Convert(c.file)) << c.what;
     EXPECT_EQ(Favourites(), c.tree) << c.what;
   }

@@ -30,6 +30,7 @@ class ConversionTest : public ::testing::Test {
     settings.favouritesFolder = favourites();
     settings.bookmarkFile = bookmarks();
     settings.automatic = true;
+    settings.codePage = codePage;
     return settings;
   }
 
@@ -65,6 +66,7 @@ class ConversionTest : public ::testing::Test {
     return std::filesystem::equivalent(std::filesystem::current_path(), favourites());
   }
 
+  unsigned codePage = 0;  // /codepage of the next run
   TempDir temp;
   CurrentDirectoryGuard guard;
   ScriptedBackend backend;

@@ -67,8 +67,10 @@ TEST(UrlFromHrefTest, DecodesAndKeepsTheUrlOnOneLine) {
 }
 
 TEST(CharacterReferenceTest, RejectsInvalidNumbers) {
-  const char* invalid[] = {"&#0;", "&#xD800;", "&#xDFFF;", "&#x110000;", "&#99999999999999999999;",
-                           "&#;",  "&#x;",     "&#12",     "&#x1G;",     "&AMP;"};
+  const char* invalid[] = {
+      "&#0;",  "&#xD800;", "&#xDFFF;",    "&#x110000;", "&#99999999999999999999;",
+      "&#;",   "&#x;",     "&#12",        "&#x1G;",     "&AMP;",
+      "&ouml", "&OUML;",   "&thetasymx;", "&;",         "& ouml;"};
   for (const char* text : invalid) {
     EXPECT_FALSE(ReadCharacterReference(text, 0).has_value()) << text;
   }
@@ -78,6 +80,11 @@ TEST(CharacterReferenceTest, RejectsInvalidNumbers) {
   EXPECT_EQ(largest->length, 10u);
   EXPECT_EQ(ReadCharacterReference("&#X7f;", 0)->bytes, "\x7F");
   EXPECT_EQ(ReadCharacterReference("&#2047;", 0)->bytes, "\xDF\xBF");
+  // HTML 4's names, first, last and longest in the table, letter case exact.
+  EXPECT_EQ(ReadCharacterReference("&AElig;", 0)->bytes, "\xC3\x86");
+  EXPECT_EQ(ReadCharacterReference("&zwnj;", 0)->bytes, "\xE2\x80\x8C");
+  EXPECT_EQ(ReadCharacterReference("x&thetasym;", 1)->length, 10u);
+  EXPECT_EQ(ReadCharacterReference("&Ouml;&ouml;", 6)->bytes, "\xC3\xB6");
 }
 
 }  // namespace

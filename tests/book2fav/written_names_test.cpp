@@ -32,6 +32,10 @@ TEST(FitNameTest, NeverCutsInsideAUtf8Character) {
   for (const Case& c : cases) {
     EXPECT_EQ(FitName(c.name, c.maxBytes), c.fitted) << c.name << " " << c.maxBytes;
   }
+  // Trimmed only where cut: a name that fits keeps what it ends in.
+  EXPECT_EQ(FitTrimmedName("ab  . cd", 5), "ab");
+  EXPECT_EQ(FitTrimmedName("ab .", 4), "ab .");
+  EXPECT_EQ(FitTrimmedName("  x", 2), "");
 }
 
 TEST(WrittenNamesTest, SkipsGeneratedNamesAlreadyUsed) {

@@ -133,7 +133,9 @@ TEST(ProgramRun, AConversionThatGivesUpExitsWithTwoAndSaysWhy) {
       {{"/auto", "/ftb", "/fav", "absent", "/book", "b.html"},
        "Unable to open Favourites folder!",
        "absent: No such file or directory"},
-      {{"/auto", "/ftb", "/fav", ".", "/book", "/"}, "Unable to open Bookmark file!", "/"},
+      {{"/auto", "/ftb", "/fav", ".", "/book", "/"},
+       "Unable to open Bookmark file!",
+       "/: Is a directory"},
   };
   for (const Case& c : cases) {
     ProgramRun run = RunProgram(dir.str(), c.words);

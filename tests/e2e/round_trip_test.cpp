@@ -14,8 +14,10 @@ std::string Shortcut(const std::string& url) {
   return "[InternetShortcut]\r\nURL=" + url + "\r\n";
 }
 
-void ToBookmarks(const TempDir& dir, const std::string& folder, const std::string& file) {
-  ProgramRun run = RunProgram(dir.str(), {"/auto", "/ftb", "/fav", folder, "/book", file});
+void ToBookmarks(const TempDir& dir, const std::string& folder, const std::string& file,
+                 const std::string& codePage = "1252") {
+  ProgramRun run = RunProgram(
+      dir.str(), {"/auto", "/ftb", "/fav", folder, "/book", file, "/codepage", codePage});
   ASSERT_EQ(run.exitCode, 1) << run.err;
 }
 
@@ -62,6 +64,25 @@ TEST(RoundTrip, NamesThatTheFilterKeepsComeBackUnchanged) {
     expected[name] = bytes;
   }
   EXPECT_EQ(returned, expected);
+}
+
+// A shortcut with a windows-1251 URL (exact in its Unicode section) and a windows-1251
+// name among UTF-8 names: every name comes back, the odd one as its UTF-8 reading.
+TEST(RoundTrip, ANameThatIsNotUtf8ChangesNoOtherName) {
+  TempDir dir;
+  const std::string heat = "\xD1\x82\xD0\xB5\xD0\xBF\xD0\xBB\xD0\xBE";  // UTF-8
+  fs::create_directories(dir / ("F1/" + heat));
+  WriteFile(dir / ("F1/" + heat + "/Caf\xC3\xA9.url"), Shortcut("http://a/"));
+  WriteFile(dir / "F1/\xF2\xE5\xEF\xEB\xEE.url",
+            "[InternetShortcut]\r\nURL=http://\xF2\xE5\xEF\xEB\xEE.\xF0\xF4/\r\n"
+            "[InternetShortcut.W]\r\nURL=http://+BEIENQQ/BDsEPg-.+BEAERA-/\r\n");
+  ToBookmarks(dir, "F1", "b1.html", "1251");
+  ToFavourites(dir, "b1.html", "F2");
+  EXPECT_EQ(ReadTree(dir / "F2"),
+            (std::map<std::string, std::string>{
+                {heat + "/", ""},
+                {heat + "/Caf\xC3\xA9.URL", Shortcut("http://a/")},
+                {heat + ".URL", Shortcut("http://" + heat + ".\xD1\x80\xD1\x84/")}}));
 }
 
 }  // namespace

@@ -242,7 +242,8 @@ TEST_F(ConvertTest, EscapesMarkupInNamesAndQuotesInUrls) {
   EXPECT_EQ(
       ReadFile(bookmarks()),
       kHeader + "\t<DT><A HREF=\"http://x/?a=1&b=2\">a && b</A>\r\n\r\n" +
-          "\t<DT><A HREF=\"http://caf\xE9/\">caf\xE9</A>\r\n\r\n" +
+          // A name and a URL that are not UTF-8 are read in windows-1252.
+          "\t<DT><A HREF=\"http://caf\xC3\xA9/\">caf\xC3\xA9</A>\r\n\r\n" +
           "\t<DT><H3 FOLDED>R&&D &lt;new&gt;</H3>\r\n\r\n\t<DL><P>\r\n\r\n\t</DL><P>\r\n\r\n" +
           "\t<DT><A HREF=\"http://x/?q=&amp;amp;&amp;#65;&amp;lt&x=1&\">ref&#1;s&#9;</A>\r\n\r\n" +
           "\t<DT><A HREF=\"http://x/&quot;><script>\">say \"hi\"</A>\r\n\r\n" + kClose);
@@ -257,6 +258,24 @@ TEST_F(ConvertTest, EscapesMarkupInNamesAndQuotesInUrls) {
   EXPECT_EQ(BookmarkHeader(longTitle), BookmarkHeader(longTitle.substr(0, 127)));
   EXPECT_EQ(BookmarkHeader(longTitle), BookmarkHeader(longTitle.substr(0, 128)));
   EXPECT_EQ(BookmarkHeader(longTitle).size(), 45 + 2 * 127u);
+}
+
+// One windows-1251 name among UTF-8 ones changes no other name, and the Unicode
+// section gives the exact URL.
+TEST_F(ConvertTest, NamesThatAreNotUtf8AreReadInTheNamedCodePage) {
+  const std::string moscow = "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0";
+  std::filesystem::create_directories(favourites() / "\xCC\xEE\xF1\xEA\xE2\xE0");
+  WriteShortcut(favourites() / "\xCC\xEE\xF1\xEA\xE2\xE0" / (moscow + ".url"), "http://a/");
+  WriteFile(
+      favourites() / "\xF2.url",
+      "[InternetShortcut]\r\nURL=http://\xF2/\r\n[InternetShortcut.W]\r\nURL=http://+BEI-/\r\n");
+  settings.codePage = 1251;
+  settings.quiet = true;
+  ASSERT_TRUE(Convert());
+  EXPECT_EQ(ReadFile(bookmarks()),
+            kHeader + "\t<DT><H3 FOLDED>" + moscow + "</H3>\r\n\r\n\t<DL><P>\r\n\r\n" +
+                "\t\t<DT><A HREF=\"http://a/\">" + moscow + "</A>\r\n\r\n\t</DL><P>\r\n\r\n" +
+                "\t<DT><A HREF=\"http://\xD1\x82/\">\xD1\x82</A>\r\n\r\n" + kClose);
 }
 
 // The new text of a merge into a UTF-16 file: every character in the file's byte

@@ -66,6 +66,18 @@ TEST(ShortcutName, DropsADotAndThreeCharactersAtTheEnd) {
   for (const auto& c : cases) EXPECT_EQ(ShortcutName(c.file), c.name) << c.file;
 }
 
+// The text in UTF-16 with its byte-order mark.
+std::string Utf16(std::u16string_view text, bool bigEndian) {
+  std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+  for (char16_t unit : text) {
+    const char high = static_cast<char>(unit >> 8);
+    const char low = static_cast<char>(unit & 0xFF);
+    bytes += bigEndian ? high : low;
+    bytes += bigEndian ? low : high;
+  }
+  return bytes;
+}
+
 TEST(ReadShortcutUrl, ReadsWholeUrlsUpToTheBound) {
   TempDir dir;
   const std::string longUrl = "http://example.com/" + std::string(1000, 'x');
@@ -77,23 +89,52 @@ TEST(ReadShortcutUrl, ReadsWholeUrlsUpToTheBound) {
   WriteFile(dir / "nul.url", std::string("[InternetShortcut]\nURL=\0http://hidden/\n", 38));
   std::filesystem::create_directory(dir / "folder.url");
   std::filesystem::create_symlink("/proc/self/mem", dir / "error.url");  // fails to read
+  // The exact URL in the Unicode section, the ANSI one in windows-1251.
+  const std::string cyrillic = "http://\xD1\x82\xD0\xB5\xD0\xBF\xD0\xBB\xD0\xBE.\xD1\x80\xD1\x84/";
+  WriteFile(dir / "w.url",
+            "[InternetShortcut]\r\nURL=http://\xF2\xE5\xEF\xEB\xEE.\xF0\xF4/\r\n"
+            "[InternetShortcut.W]\r\nURL=http://+BEIENQQ/BDsEPg-.+BEAERA-/\r\n");
+  // A tool wrote UTF-8 as the ANSI value; the Unicode section reads it in windows-1252.
+  WriteFile(dir / "utf8.url",
+            "[InternetShortcut]\nURL=http://caf\xC3\xA9/\n[InternetShortcut.W]\nURL=http://"
+            "caf+AMMAqQ-/\n");
+  WriteFile(dir / "badw.url",
+            "[InternetShortcut]\nURL=http://a/\n[InternetShortcut.W]\nURL=http://+2D3-/\n");
+  WriteFile(dir / "ansi.url", "[InternetShortcut]\nURL=http://\xF2\xE5/\xE9\n");
+  WriteFile(dir / "lacking.url", "[InternetShortcut]\nURL=http://a/\x81\xE9\n");
+  WriteFile(dir / "utf16le.url", Utf16(u"[InternetShortcut]\r\nURL=h:/\u0442\r\n", false));
+  WriteFile(dir / "utf16be.url", Utf16(u"[InternetShortcut]\nURL=h:/\U0001F600", true));
   const struct {
     const char* file;
     std::size_t limit;
     bool readable;
     std::string url;
+    unsigned codePage = 0;
   } cases[] = {
-      {"s.url", kShortcutFileLimit, true, longUrl}, {"big.url", kShortcutFileLimit, true, farUrl},
+      {"s.url", kShortcutFileLimit, true, longUrl},
+      {"big.url", kShortcutFileLimit, true, farUrl},
       {"s.url", text.size(), true, longUrl},  // after a larger file, in the same buffer
-      {"s.url", text.size() - 1, false, ""},        {"big.url", 100000, false, ""},
-      {"nul.url", kShortcutFileLimit, true, ""},    {"missing.url", kShortcutFileLimit, true, ""},
-      {"folder.url", kShortcutFileLimit, true, ""}, {"error.url", kShortcutFileLimit, false, ""},
+      {"s.url", text.size() - 1, false, ""},
+      {"big.url", 100000, false, ""},
+      {"nul.url", kShortcutFileLimit, true, ""},
+      {"missing.url", kShortcutFileLimit, true, ""},
+      {"folder.url", kShortcutFileLimit, true, ""},
+      {"error.url", kShortcutFileLimit, false, ""},
+      {"w.url", kShortcutFileLimit, true, cyrillic},
+      {"utf8.url", kShortcutFileLimit, true, "http://caf\xC3\xA9/"},
+      {"badw.url", kShortcutFileLimit, true, "http://a/"},  // a lone surrogate: not taken
+      {"ansi.url", kShortcutFileLimit, true, "http://\xC3\xB2\xC3\xA5/\xC3\xA9"},
+      {"ansi.url", kShortcutFileLimit, true, "http://\xD1\x82\xD0\xB5/\xD0\xB9", 1251},
+      {"lacking.url", kShortcutFileLimit, true, "http://a/%81\xC3\xA9"},  // not in windows-1252
+      {"utf16le.url", kShortcutFileLimit, true, "h:/\xD1\x82"},
+      {"utf16be.url", kShortcutFileLimit, true, "h:/\xF0\x9F\x98\x80"},
   };
   std::optional<platform::DirectoryListing> listing = platform::DirectoryListing::open(dir.str());
   ASSERT_TRUE(listing);
   platform::ReadBuffer buffer;
   for (const auto& c : cases) {
-    const ShortcutUrl read = ReadShortcutUrl(*listing, c.file, buffer, c.limit);
+    FavouritesText text(c.codePage);
+    const ShortcutUrl read = ReadShortcutUrl(*listing, c.file, buffer, text, c.limit);
     EXPECT_EQ(read.readable, c.readable) << c.file << " " << c.limit;
     EXPECT_EQ(read.url, c.url) << c.file << " " << c.limit;
   }

@@ -122,6 +122,16 @@ TEST(TextConverter, ConvertsToTheAnsiCodePage) {
     EXPECT_EQ(converter->convert(c.text), c.converted) << c.charset << " " << c.text;
   }
   EXPECT_FALSE(TextConverter::open("no-such-charset"));
+  // Into UTF-8 on every system, and ANSI text stays as it is.
+  EXPECT_EQ(TextConverter::openToUtf8("windows-1251")->convert("\xF2\xE5"), "\xD1\x82\xD0\xB5");
+  EXPECT_EQ(AnsiText(1251).text("Caf\xE9"), "Caf\xE9");
+}
+
+// A title is cut at a character of the ANSI code page, not at a UTF-8 boundary.
+TEST(CutAtCharacter, KeepsCharactersOfTheAnsiCodePageWhole) {
+  EXPECT_EQ(CutAtCharacter("Caf\xE9", 127), "Caf\xE9");
+  EXPECT_EQ(CutAtCharacter("Tsch\xFC\xDF", 127), "Tsch\xFC\xDF");
+  EXPECT_EQ(CutAtCharacter("Tsch\xFC\xDF", 5), "Tsch\xFC");
 }
 
 TEST(NameKey, MatchesNamesAsTheFileSystemDoes) {

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+
+#include "util/unicode_text.h"
 
 namespace pelmo {
 namespace {
@@ -69,6 +72,25 @@ TEST(IsFileNameChar, AcceptsExactlyTheAllowedBytes) {
         control || (byte < 0x80 && rejectedMarks.find(static_cast<char>(byte)) != npos);
     EXPECT_EQ(IsFileNameChar(static_cast<unsigned char>(byte)), !rejected) << byte;
   }
+}
+
+TEST(DecodeUtf7, DecodesShiftedRunsAndRefusesWhatIsNotUtf7) {
+  const struct {
+    const char* text;
+    std::optional<std::string> utf8;
+  } cases[] = {
+      {"http://a/", "http://a/"},
+      {"A+ImIDkQ.", "A\xE2\x89\xA2\xCE\x91."},        // RFC 2152's first example
+      {"Hi Mom -+Jjo--!", "Hi Mom -\xE2\x98\xBA-!"},  // a '-' after a run is absorbed
+      {"1 +- 1", "1 + 1"},
+      {"+2D3eAA-", "\xF0\x9F\x98\x80"},  // a surrogate pair
+      {"+BEIENQ", "\xD1\x82\xD0\xB5"},   // a run may end the text
+      {"+2D0-", std::nullopt},           // a lone surrogate
+      {"+AGF", std::nullopt},            // left-over bits that are not zero
+      {"+AAA-", std::nullopt},           // U+0000
+      {"caf\xE9", std::nullopt},         // not 7-bit
+  };
+  for (const auto& c : cases) EXPECT_EQ(DecodeUtf7(c.text), c.utf8) << c.text;
 }
 
 }  // namespace
