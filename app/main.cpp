@@ -8,6 +8,7 @@
 #include "app/backend_choice.h"
 #include "app/command_line.h"
 #include "app/program.h"
+#include "platform/process.h"
 #include "ui/ui.h"
 
 namespace {
@@ -46,6 +47,7 @@ void Print(std::FILE* stream, std::string_view text) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  pelmo::platform::PrepareProcess();
   std::vector<std::string> words(argv, argv + argc);
   // Settled before anything is read or written, and before a backend opens a window.
   const pelmo::CommandLineCheck check = pelmo::CheckCommandLine(words);

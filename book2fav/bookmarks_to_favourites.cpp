@@ -1,6 +1,7 @@
 #include "book2fav/bookmarks_to_favourites.h"
 
 #include <cstdint>
+#include <new>
 #include <optional>
 #include <string>
 
@@ -151,9 +152,7 @@ bool WalkItems(platform::File& file, const ui::ProgressDialog& progress, Favouri
   return readAll;
 }
 
-}  // namespace
-
-bool ConvertBookmarksToFavourites(const ConversionSettings& settings, ui::Backend& backend) {
+bool Convert(const ConversionSettings& settings, ui::Backend& backend) {
   std::string bookmarkPath = ResolveBookmarkPath(settings.bookmarkFile);
   if (!EnterFavouritesFolder(settings, backend)) return false;
   platform::ClearLastError();
@@ -190,6 +189,19 @@ bool ConvertBookmarksToFavourites(const ConversionSettings& settings, ui::Backen
     return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool ConvertBookmarksToFavourites(const ConversionSettings& settings, ui::Backend& backend) {
+  // Running out of memory anywhere (a tag that holds most of a huge file, say) gives
+  // up like any other failure; the files written so far are whole.
+  try {
+    return Convert(settings, backend);
+  } catch (const std::bad_alloc&) {
+    backend.showMessage(kSomeNotWritten, ui::Icon::Warning);
+    return false;
+  }
 }
 
 }  // namespace pelmo

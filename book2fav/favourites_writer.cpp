@@ -3,69 +3,87 @@
 #include <string>
 
 #include "book2fav/shortcut_file.h"
+#include "platform/names.h"
 
 namespace pelmo {
 namespace {
 
-// Names are taken only when a file appears between the listing of a folder entered
-// again and the write; a bound keeps a file system that answers oddly from looping.
-constexpr int kMaxTakenNames = 10000;
+// How many shortcut files may be written between two checks that the folders are
+// still in place: at most that many land in a folder moved away.
+constexpr std::size_t kWritesBetweenChecks = 64;
 
-std::vector<std::string> NamesInCurrentDirectory() {
-  return platform::CurrentDirectoryNames().value_or(std::vector<std::string>{});
+platform::FileIdentity IdentityOf(const std::optional<platform::HeldDirectory>& held) {
+  return held ? held->identity() : platform::FileIdentity{};
 }
 
 }  // namespace
 
 FavouritesWriter::FavouritesWriter()
     : top_(platform::HeldDirectory::current()),
+      names_(IdentityOf(top_)),
       fileNameRoom_(platform::RoomForName(platform::NewEntry::File)) {
-  if (top_) trail_.push_back(top_->identity());
+  if (top_) trail_.push_back({top_->identity(), {}, {}});
+}
+
+std::string FavouritesWriter::SubfolderName(Level& level, std::string_view name) {
+  if (!level.subfolders) {
+    level.subfolders.emplace();
+    for (std::string& existing :
+         platform::CurrentSubdirectoryNames().value_or(std::vector<std::string>{})) {
+      std::string key = platform::NameKey(existing);
+      level.subfolders->try_emplace(std::move(key), std::move(existing));
+    }
+  }
+  auto [found, added] = level.subfolders->try_emplace(platform::NameKey(name), name);
+  return found->second;
 }
 
 bool FavouritesWriter::enterFolder(std::string_view name) {
   // Without a hold on the top folder there would be no safe way back to it.
-  if (!top_) return false;
-  std::optional<platform::FileIdentity> entered = platform::EnterSubdirectory(name);
+  if (!top_ || !stillInPlace()) return false;
+  std::string onDisk = SubfolderName(trail_.back(), name);
+  std::optional<platform::FileIdentity> entered = platform::EnterSubdirectory(onDisk);
+  if (!entered && onDisk != name) {
+    onDisk = name;
+    entered = platform::EnterSubdirectory(onDisk);
+  }
   if (!entered) return false;
-  trail_.push_back(*entered);
-  names_.enter(*entered, NamesInCurrentDirectory);
+  trail_.push_back({*entered, std::move(onDisk), {}});
+  names_.enter(*entered);
   fileNameRoom_ = platform::RoomForName(platform::NewEntry::File);
   return true;
 }
 
 bool FavouritesWriter::leaveFolder() {
-  if (trail_.size() < 2) return false;
+  if (trail_.size() < 2 || moved_) return false;
   trail_.pop_back();
   names_.leave();
   std::optional<platform::FileIdentity> parent = platform::EnterParentDirectory();
   fileNameRoom_ = platform::RoomForName(platform::NewEntry::File);
-  if (parent && *parent == trail_.back()) return true;
+  if (parent && *parent == trail_.back().identity) return true;
   top_->makeCurrent();
   trail_.resize(1);
   return false;
 }
 
+bool FavouritesWriter::stillInPlace() {
+  if (moved_) return false;
+  writesSinceCheck_ = 0;
+  std::vector<std::string> names;
+  for (std::size_t i = 1; i < trail_.size(); ++i) names.push_back(trail_[i].name);
+  moved_ = !top_->stillLeadsTo(names, trail_.back().identity);
+  return !moved_;
+}
+
 bool FavouritesWriter::writeShortcut(std::string_view title, std::string_view url) {
-  // A folder entered again may have gained files since it was listed; those are
-  // kept, not replaced.
-  platform::ExistingFile existing =
-      names_.reentered() ? platform::ExistingFile::Keep : platform::ExistingFile::Replace;
-  const std::string bytes = ShortcutFileBytes(url);
-  for (int attempt = 0; attempt < kMaxTakenNames; ++attempt) {
-    const std::string name = names_.claimShortcutName(title, fileNameRoom_);
-    // Even the shortest name is too long for the path: written, it could not be read.
-    if (name.size() > fileNameRoom_) return false;
-    switch (files_.write(name, bytes, existing)) {
-      case platform::WriteOutcome::Written:
-        return true;
-      case platform::WriteOutcome::Failed:
-        return false;
-      case platform::WriteOutcome::NameTaken:
-        break;
-    }
-  }
-  return false;
+  if (moved_) return false;
+  if (top_ && ++writesSinceCheck_ >= kWritesBetweenChecks && !stillInPlace()) return false;
+  const std::string name = names_.claimShortcutName(title, fileNameRoom_);
+  // Even the shortest name is too long for the path: written, it could not be read.
+  if (name.size() > fileNameRoom_) return false;
+  // Names from earlier runs are written over, so that a second run gives the same tree.
+  return files_.write(name, ShortcutFileBytes(url), platform::ExistingFile::Replace) ==
+         platform::WriteOutcome::Written;
 }
 
 }  // namespace pelmo

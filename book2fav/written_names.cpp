@@ -4,6 +4,7 @@
 
 #include "platform/names.h"
 #include "platform/paths.h"
+#include "platform/temporary_name.h"
 #include "platform/utf8.h"
 
 namespace pelmo {
@@ -41,6 +42,19 @@ std::string NumberedName(std::string_view stem, unsigned number) {
   return name;
 }
 
+// 64 bits of the directory and the folded name: two names of a million collide with a
+// chance below one in ten million.
+std::uint64_t Fingerprint(const platform::FileIdentity& directory, std::string_view key) {
+  std::uint64_t hash = 0xCBF29CE484222325ULL;  // FNV-1a
+  for (char byte : key) {
+    hash ^= static_cast<unsigned char>(byte);
+    hash *= 0x100000001B3ULL;
+  }
+  std::uint64_t state = hash ^ (directory.device * 0x9E3779B97F4A7C15ULL) ^ directory.inode;
+  const std::uint64_t mixed = platform::NextRandom(state);
+  return mixed == 0 ? 1 : mixed;
+}
+
 }  // namespace
 
 std::string_view FitName(std::string_view name, std::size_t maxBytes) {
@@ -69,28 +83,12 @@ std::string_view FitTrimmedName(std::string_view name, std::size_t maxBytes) {
   return cut;
 }
 
-WrittenNames::WrittenNames() {
-  auto top = std::make_unique<Names>();
-  Names* names = top.get();
-  path_.push_back({std::move(top), names});
+WrittenNames::WrittenNames(const platform::FileIdentity& top) {
+  path_.push_back({top, {}});
 }
 
-std::size_t WrittenNames::IdentityHash::operator()(const platform::FileIdentity& identity) const {
-  return std::hash<std::uint64_t>{}(identity.inode * 31 + identity.device);
-}
-
-void WrittenNames::enter(const platform::FileIdentity& directory, const NameLister& listNames) {
-  if (entered_.insert(directory).second) {
-    auto fresh = std::make_unique<Names>();
-    Names* names = fresh.get();
-    path_.push_back({std::move(fresh), names});
-    return;
-  }
-  auto [found, first] = reenteredNames_.try_emplace(directory);
-  if (first) {
-    for (const std::string& name : listNames()) found->second.used.insert(platform::NameKey(name));
-  }
-  path_.push_back({nullptr, &found->second});
+void WrittenNames::enter(const platform::FileIdentity& directory) {
+  path_.push_back({directory, {}});
 }
 
 void WrittenNames::leave() {
@@ -99,11 +97,11 @@ void WrittenNames::leave() {
 
 std::string WrittenNames::claimShortcutName(std::string_view title, std::size_t maxLength) {
   // Keys as the file system compares names, so that two it takes for one count as one.
-  Names& names = *path_.back().names;
+  Level& level = path_.back();
   unsigned number = 1;
   for (;;) {
     std::string_view stem = Stem(title, number, maxLength);
-    unsigned& next = names.nextNumber[platform::NameKey(stem)];
+    unsigned& next = level.nextNumber[platform::NameKey(stem)];
     // A higher number may need a shorter stem, and so another count: look again.
     if (next > number) {
       number = next;
@@ -111,8 +109,30 @@ std::string WrittenNames::claimShortcutName(std::string_view title, std::size_t 
     }
     next = number + 1;
     std::string name = NumberedName(stem, number);
-    if (names.used.insert(platform::NameKey(name)).second) return name;
+    if (taken_.insert(Fingerprint(level.directory, platform::NameKey(name)))) return name;
     ++number;
+  }
+}
+
+bool WrittenNames::FingerprintSet::insert(std::uint64_t fingerprint) {
+  if ((count_ + 1) * 2 > slots_.size()) grow();
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t slot = fingerprint & mask;; slot = (slot + 1) & mask) {
+    if (slots_[slot] == fingerprint) return false;
+    if (slots_[slot] == 0) {
+      slots_[slot] = fingerprint;
+      ++count_;
+      return true;
+    }
+  }
+}
+
+void WrittenNames::FingerprintSet::grow() {
+  std::vector<std::uint64_t> old = std::move(slots_);
+  slots_.assign(old.empty() ? 64 : old.size() * 2, 0);
+  count_ = 0;
+  for (std::uint64_t fingerprint : old) {
+    if (fingerprint != 0) insert(fingerprint);
   }
 }
 

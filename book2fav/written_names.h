@@ -1,12 +1,10 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
-#include <memory>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "platform/directory.h"
@@ -24,24 +22,19 @@ std::string_view FitTrimmedName(std::string_view name, std::size_t maxBytes);
 
 inline constexpr std::string_view kShortcutExtension = ".URL";
 
-// The shortcut file names written during one run in the directories on the current
-// path, so that two bookmarks of the same title in one directory do not overwrite
-// each other. Names compare without regard to ASCII letter case. Only the
-// directories on the path are remembered; one that the run enters again (two
-// headings of one name) has the names it holds by then counted as used.
+// The shortcut file names written during one run, so that two bookmarks of the same
+// title in one directory do not overwrite each other, while names that were there
+// before the run are written over as usual: converting a file again into the same
+// folder gives the same names. Names compare as the file system compares them. A
+// directory that the run enters again (two headings of one name) keeps the names
+// written there earlier; each name costs a few bytes for the rest of the run.
 class WrittenNames {
  public:
-  using NameLister = std::function<std::vector<std::string>()>;
+  explicit WrittenNames(const platform::FileIdentity& top = {});
 
-  WrittenNames();
-
-  // Follows the walk into a directory and back out. listNames gives the names a
-  // directory holds; it is asked only for a directory entered before in this run.
-  void enter(const platform::FileIdentity& directory, const NameLister& listNames);
+  // Follows the walk into a directory and back out.
+  void enter(const platform::FileIdentity& directory);
   void leave();
-
-  // Whether the current directory is one the run had entered before.
-  bool reentered() const { return path_.back().owned == nullptr; }
 
   // A file name for a shortcut of that title in the current directory that is not
   // used yet: "Title.URL", else "Title (2).URL", and so on ("(2).URL" for an empty
@@ -52,25 +45,28 @@ class WrittenNames {
                                 std::size_t maxLength = platform::kMaxNameLength);
 
  private:
-  struct Names {
-    std::unordered_set<std::string> used;  // folded file names
+  // A set of 64-bit fingerprints in open addressing: eight bytes a slot, no node per
+  // entry. A fingerprint is never 0, which marks a free slot.
+  class FingerprintSet {
+   public:
+    bool insert(std::uint64_t fingerprint);  // false when it was there already
+    std::size_t size() const { return count_; }
+
+   private:
+    void grow();
+
+    std::vector<std::uint64_t> slots_;
+    std::size_t count_ = 0;
+  };
+  struct Level {
+    platform::FileIdentity directory;
     // Per folded stem as written (the title cut to fit its number): every lower
     // number is used, so numbering never starts over.
     std::unordered_map<std::string, unsigned> nextNumber;
   };
-  struct Level {
-    std::unique_ptr<Names> owned;  // null for a directory entered again
-    Names* names = nullptr;
-  };
-  struct IdentityHash {
-    std::size_t operator()(const platform::FileIdentity& identity) const;
-  };
 
   std::vector<Level> path_;
-  std::unordered_set<platform::FileIdentity, IdentityHash> entered_;
-  // Directories entered more than once keep their names for the rest of the run, so
-  // that each is listed once however often it is entered.
-  std::unordered_map<platform::FileIdentity, Names, IdentityHash> reenteredNames_;
+  FingerprintSet taken_;  // the directory and folded name of every name claimed
 };
 
 }  // namespace pelmo

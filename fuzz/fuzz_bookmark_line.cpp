@@ -10,6 +10,7 @@
 #include "book2fav/item_text.h"
 #include "book2fav/written_names.h"
 #include "fuzz/fuzz_check.h"
+#include "fuzz/fuzz_expand.h"
 #include "util/bookmark_items.h"
 #include "util/text.h"
 
@@ -111,14 +112,14 @@ bool SameItems(const std::vector<pelmo::RawItem>& a, const std::vector<pelmo::Ra
   return true;
 }
 
-// However the text is cut into pieces, the same items come out; no item holds more
-// than the carry limit allows, and what the walk gets is a name and a one-line URL.
-void CheckItems(std::string_view text, std::size_t pieceSize) {
-  constexpr std::size_t kCarryLimit = 64;
-  std::vector<pelmo::RawItem> whole = ReadItems(text, text.size() + 1, kCarryLimit);
-  Check(SameItems(whole, ReadItems(text, pieceSize, kCarryLimit)));
+// However the text is cut into pieces, the same items come out, and what the walk
+// gets is a name and a one-line URL.
+void CheckItems(std::string_view text, std::size_t pieceSize, std::size_t carryLimit) {
+  std::vector<pelmo::RawItem> whole = ReadItems(text, text.size() + 1, carryLimit);
+  Check(SameItems(whole, ReadItems(text, pieceSize, carryLimit)));
   for (const pelmo::RawItem& item : whole) {
-    Check(item.title.size() <= kCarryLimit && item.url.size() <= kCarryLimit);
+    // An item longer than the limit was closed, so it is all text of the input.
+    Check(item.title.size() <= text.size() && item.url.size() <= text.size());
     CheckName(pelmo::NameFromTitle(item.title));
     std::string url = pelmo::UrlFromHref(item.url);
     for (char byte : url) Check(static_cast<unsigned char>(byte) >= 0x20 && byte != 0x7F);
@@ -140,10 +141,7 @@ void CheckWrittenNames(std::string_view text) {
     if (line.starts_with('+')) {
       path.push_back(Folded(line.substr(1)));
       auto inode = inodes.try_emplace(path, inodes.size() + 1).first->second;
-      names.enter({1, inode}, [&] {
-        const std::set<std::string>& there = used[path];
-        return std::vector<std::string>(there.begin(), there.end());
-      });
+      names.enter({1, inode});
     } else if (line == "-") {
       names.leave();
       if (!path.empty()) path.pop_back();
@@ -163,7 +161,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t pieceSize = data[1] + 1;
   std::string_view text(reinterpret_cast<const char*>(data + 2), size - 2);
 
-  CheckItems(text, pieceSize);
+  CheckItems(text, pieceSize, 64);
+  // The same with the limit of a real run, on the text with its runs of bytes
+  // expanded (fuzz_expand.h), in larger pieces.
+  const std::string large = pelmo::fuzz::ExpandRuns(text);
+  if (large.size() != text.size())
+    CheckItems(large, pieceSize * 4096, pelmo::ItemReader::kDefaultCarryLimit);
   CheckName(pelmo::FilterTitle(text));
   CheckReferences(text);
   CheckFitName(text, maxBytes);

@@ -14,6 +14,7 @@
 
 #include "book2fav/bookmarks_to_favourites.h"
 #include "fuzz/fuzz_check.h"
+#include "fuzz/fuzz_expand.h"
 #include "ui/ui.h"
 #include "util/conversion_settings.h"
 
@@ -21,7 +22,8 @@ namespace {
 
 using pelmo::fuzz::Check;
 
-// Above this the run is slow and finds nothing that smaller inputs do not.
+// Above this the run is slow and finds nothing that smaller inputs do not; runs of
+// repeated bytes (fuzz_expand.h) still make texts of several MiB.
 constexpr std::size_t kMaxInput = 64 * 1024;
 
 class SilentBackend : public pelmo::ui::Backend {
@@ -133,7 +135,8 @@ void CheckAndRemoveScratch(const std::string& scratch) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size > kMaxInput) return 0;
   const std::string scratch = MakeScratchDirectory();
-  WriteWholeFile(scratch + "/b.html", std::string_view(reinterpret_cast<const char*>(data), size));
+  WriteWholeFile(scratch + "/b.html", pelmo::fuzz::ExpandRuns(std::string_view(
+                                          reinterpret_cast<const char*>(data), size)));
 
   pelmo::ConversionSettings settings;
   settings.mode = pelmo::ConversionMode::BookmarksToFavourites;

@@ -9,4 +9,9 @@ namespace pelmo::platform {
 std::string ProcessCommandLine();
 std::string ProgramPath();
 
+// Called first thing: a file-size limit, a closed pipe or a closed standard stream
+// makes a write fail instead of ending the process or landing in a file the run
+// opens.
+void PrepareProcess();
+
 }  // namespace pelmo::platform

@@ -252,9 +252,8 @@ bool ItemReader::stepText() {
 
 bool ItemReader::stepTag() {
   constexpr std::string_view kTagStops = "<>\"'";
-  // A tag holds at most carryLimit_ bytes, however the text arrives.
-  const std::size_t limitEnd = tagStart_ + carryLimit_;
-  const std::string_view window = std::string_view(buffer_).substr(0, limitEnd);
+  // A tag that is closed is read whole, whatever its length.
+  const std::string_view window = buffer_;
   while (scan_ < window.size()) {
     if (quote_ != 0) {
       QuoteScan scanned = scanQuotedValue(window);
@@ -283,7 +282,7 @@ bool ItemReader::stepTag() {
     }
     scan_ = stop + 1;
   }
-  if (!ended_ && buffer_.size() < limitEnd) return false;
+  if (!ended_) return false;
   if (scan_ < window.size()) return false;  // a tag name to be decided
   if (quote_ != 0) {
     endQuoteAtLineEnd();
@@ -362,9 +361,9 @@ void ItemReader::endTag(std::string_view tag, std::size_t next) {
 }
 
 bool ItemReader::stepTitle() {
-  // A title holds at most carryLimit_ bytes, however the text arrives.
+  // A title that is closed is read whole; one that the text ends in is cut.
   const std::size_t limitEnd = titleStart_ + carryLimit_;
-  const std::string_view window = std::string_view(buffer_).substr(0, limitEnd + 1);
+  const std::string_view window = buffer_;
   for (std::size_t open = window.find('<', titleScan_); open != npos;
        open = window.find('<', open + 1)) {
     std::size_t commentEnd = 0;
@@ -387,7 +386,7 @@ bool ItemReader::stepTitle() {
     return true;
   }
   titleScan_ = window.size();
-  if (!ended_ && buffer_.size() <= limitEnd) return false;
+  if (!ended_) return false;
   std::size_t end = std::min(buffer_.size(), limitEnd);
   emit(titleKind_, std::move(url_), window.substr(titleStart_, end - titleStart_), itemOffset_);
   mode_ = Mode::Text;

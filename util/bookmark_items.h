@@ -27,9 +27,10 @@ struct RawItem {
 // HREF is a shortcut, an H3 inside a DT a folder heading, a </DL> the end of a
 // folder's list (a heading with no list of its own is followed by its end at once,
 // an empty folder). Comments are passed over: nothing inside one is an item. Tags and
-// titles may run over any number of lines; what waits for its end is bounded by the
-// carry limit, after which it is taken as far as it got (a comment is then read as
-// text), so that nothing behind it is lost.
+// titles may run over any number of lines, and one that is closed is read whole,
+// whatever its length. One that is never closed (the text ends first, or a quoted
+// value runs over a line into the next item) is taken as far as the carry limit, and
+// a comment not closed within it is read as text, so that nothing behind it is lost.
 class ItemReader {
  public:
   static constexpr std::size_t kDefaultCarryLimit = std::size_t{1} << 20;

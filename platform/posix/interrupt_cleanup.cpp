@@ -1,5 +1,7 @@
 #include "platform/posix/interrupt_cleanup.h"
 
+#include "platform/process.h"
+
 #include <fcntl.h>
 #include <limits.h>
 #include <unistd.h>
@@ -11,7 +13,7 @@
 namespace pelmo::platform {
 namespace {
 
-constexpr std::array<int, 3> kInterrupts{SIGINT, SIGTERM, SIGHUP};
+constexpr std::array<int, 4> kInterrupts{SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 
 // A signal handler can reach nothing else; every write to it happens with the
 // interrupts held, so the handler never sees half of one.
@@ -51,6 +53,20 @@ void InstallHandlers() {
 }
 
 }  // namespace
+
+void PrepareProcess() {
+  // A standard stream that was closed would otherwise be the first file the run
+  // opens, and a message would be written into it.
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    const int opened = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+    if (opened >= 0 && opened != fd) ::close(opened);
+  }
+  // A write beyond the file-size limit, or to a pipe nobody reads, fails like any
+  // other and is counted as such.
+  ::signal(SIGXFSZ, SIG_IGN);
+  ::signal(SIGPIPE, SIG_IGN);
+}
 
 InterruptsHeld::InterruptsHeld() {
   sigset_t held;

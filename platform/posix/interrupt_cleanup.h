@@ -4,8 +4,8 @@
 
 namespace pelmo::platform {
 
-// The one temporary file that is being written, removed when SIGINT, SIGTERM or
-// SIGHUP ends the process, so that an interrupted run leaves nothing beside the
+// The one temporary file that is being written, removed when SIGINT, SIGTERM, SIGHUP
+// or SIGQUIT ends the process, so that an interrupted run leaves nothing beside the
 // file it was replacing. A signal whose action is not the default (ignored under
 // nohup, say) keeps its action.
 //
@@ -14,9 +14,9 @@ namespace pelmo::platform {
 void RememberTemporaryFile(int directoryFd, const char* name);
 void ForgetTemporaryFile();
 
-// Holds SIGINT, SIGTERM and SIGHUP back while it lives: a step that must finish
-// once begun (a rename, a rewrite in place) runs whole, and a signal that arrived
-// meanwhile takes effect afterwards.
+// Holds SIGINT, SIGTERM, SIGHUP and SIGQUIT back while it lives: a step that must
+// finish once begun (a rename, a rewrite in place) runs whole, and a signal that
+// arrived meanwhile takes effect afterwards.
 class InterruptsHeld {
  public:
   InterruptsHeld();

@@ -143,7 +143,7 @@ std::size_t RoomForName(NewEntry entry) {
   return used >= longest ? 0 : std::min(kMaxNameLength, longest - used);
 }
 
-std::optional<std::vector<std::string>> CurrentDirectoryNames() {
+std::optional<std::vector<std::string>> CurrentSubdirectoryNames() {
   WIN32_FIND_DATAA found{};
   HANDLE search = ::FindFirstFileA("*.*", &found);
   if (search == INVALID_HANDLE_VALUE) return std::nullopt;
@@ -152,7 +152,9 @@ std::optional<std::vector<std::string>> CurrentDirectoryNames() {
   std::vector<std::string> names;
   do {
     std::string_view name = found.cFileName;
-    if (name != "." && name != "..") names.emplace_back(name);
+    const bool directory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                           !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    if (directory && name != "." && name != "..") names.emplace_back(name);
   } while (::FindNextFileA(search, &found));
   if (::GetLastError() != ERROR_NO_MORE_FILES) return std::nullopt;
   return names;
@@ -162,18 +164,21 @@ std::optional<HeldDirectory> HeldDirectory::current() {
   std::optional<std::string> path = CurrentPath();
   if (!path) return std::nullopt;
   const FileIdentity identity = IdentityOfPath(*path);
-  auto held = std::make_unique<std::string>(std::move(*path));
-  return HeldDirectory(reinterpret_cast<std::intptr_t>(held.release()), identity);
+  auto held = std::make_unique<std::string>(*path);
+  return HeldDirectory(reinterpret_cast<std::intptr_t>(held.release()), identity, *path);
 }
 
 HeldDirectory::HeldDirectory(HeldDirectory&& other) noexcept
-    : handle_(std::exchange(other.handle_, -1)), identity_(other.identity_) {}
+    : handle_(std::exchange(other.handle_, -1)),
+      identity_(other.identity_),
+      path_(std::move(other.path_)) {}
 
 HeldDirectory& HeldDirectory::operator=(HeldDirectory&& other) noexcept {
   if (this != &other) {
     if (handle_ != -1) delete HeldPath(handle_);
     handle_ = std::exchange(other.handle_, -1);
     identity_ = other.identity_;
+    path_ = std::move(other.path_);
   }
   return *this;
 }
@@ -186,8 +191,22 @@ bool HeldDirectory::makeCurrent() const {
   return handle_ != -1 && ::SetCurrentDirectoryA(HeldPath(handle_)->c_str());
 }
 
-WholeFileWriter::WholeFileWriter()
-    : randomState_((std::uint64_t{::GetTickCount()} << 32) ^ ::GetCurrentProcessId()) {}
+// A folder that is some process's current directory cannot be moved on Windows, so
+// the path still naming a folder is enough.
+bool HeldDirectory::stillLeadsTo(const std::vector<std::string>& names,
+                                 const FileIdentity& expected) const {
+  std::string path = path_;
+  for (const std::string& name : names) path += "\\" + name;
+  if (path.size() >= MAX_PATH) return true;
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+         (names.empty() ? expected == identity_ : IdentityOfPath(path) == expected);
+}
+
+// Windows has no unnamed files: a new file is created under its name at once.
+WholeFileWriter::WholeFileWriter(bool)
+    : randomState_((std::uint64_t{::GetTickCount()} << 32) ^ ::GetCurrentProcessId()),
+      newFileMethod_(0) {}
 
 WriteOutcome WholeFileWriter::write(std::string_view name, std::string_view bytes,
                                     ExistingFile existing) {

@@ -15,4 +15,7 @@ std::string ProgramPath() {
   return std::string(path, length < MAX_PATH ? length : 0);
 }
 
+// Windows has none of the signals that need it.
+void PrepareProcess() {}
+
 }  // namespace pelmo::platform

@@ -44,11 +44,15 @@ TEST(ItemReaderTest, ItemsDoNotDependOnHowTheTextArrives) {
        "S u|one; S v|two; E; S w|three"},
       {"<A HREF=\"u\">Title\nrunning on<DT><A HREF=\"v\">", 100, "S u|Title\nrunning on; S v|"},
       {"<A HREF=\"u\">a <b>bold</b> &lt;tag&gt;</A>", 100, "S u|a <b>bold</b> &lt;tag&gt;"},
-      // Bounds: a title, an open value, and a tag without end are cut at the limit.
+      // A closed title or tag is read whole past the limit; a title that the text ends
+      // in, and a value that never closes, are cut at it.
       {"<A HREF=\"u\">0123456789abcdefghijKLMN</A><A HREF=\"v\">x</A>", 20,
-       "S u|0123456789abcdefghij; S v|x"},
-      {"<A HREF=\"0123456789abcdefghij<A HREF=\"v\">x</A>", 20, "S 0123456789a|bcdefghij; S v|x"},
-      {"<A HREF=u 0123456789abcdefghij><A HREF=\"v\">x</A>", 20, "S v|x"},
+       "S u|0123456789abcdefghijKLMN; S v|x"},
+      {"<A HREF=u 0123456789abcdefghij><A HREF=\"v\">x</A>", 20, "S u|; S v|x"},
+      {"<A HREF=\"u\">0123456789abcdefghijKLMN", 20, "S u|0123456789abcdefghij"},
+      {"<A HREF=\"0123456789abcdefghij\n<A HREF=\"v\">x</A>", 20,
+       "S 0123456789a|bcdefghij\n; S v|x"},
+      {"<A HREF=\"0123456789abcdefghijKLMN", 20, "S 0123456789a|bcdefghijKLMN"},
       {"<A HREF=\"u\" T=\"one\ntwo\">x</A><DT><A HREF=\"v\" T=\"open\n<DT><H3>F</H3>", 100,
        "S u|x; S v|\n; F F"},
       // Comments hold no items; one never closed within the limit is text.

@@ -89,6 +89,8 @@ struct WalkCase {
 TEST_F(ConversionTest, LinesGiveTheirTree) {
   const std::string url = "http://example.com/" + std::string(3000, 'u');
   const std::string title(300, 't');
+  const std::string hugeUrl = "http://example.com/" + std::string(1536 * 1024, 'u');
+  const std::string hugeIcon = "data:image/png;base64," + std::string(1536 * 1024, 'Q');
   const std::string folder = std::string(255, 'h') + "/";
   const WalkCase cases[] = {
       {"a shortcut and a list end on one line: written, then the folder closed",
@@ -153,6 +155,15 @@ TEST_F(ConversionTest, LinesGiveTheirTree) {
         {"F/T.URL", Shortcut("1")},
         {"F/t (2).URL", Shortcut("2")},
         {"F/T (3).URL", Shortcut("3")}}},
+      {"headings that differ only in letter case fill one folder",
+       "<DT><H3>News</H3>\n<DL><p>\n<DT><A HREF=\"1\">A</A>\n</DL><p>\n<DT><H3>NEWS</H3>\n<DL><p>\n"
+       "<DT><A HREF=\"2\">a</A>\n</DL><p>\n<DT><H3>news</H3>\n<DL><p>\n<DT><H3>In</H3>\n"
+       "<DL><p>\n</DL><p>\n<DT><H3>IN</H3>\n<DL><p>\n<DT><A HREF=\"3\">B</A>\n</DL><p>\n",
+       {{"News/", ""},
+        {"News/A.URL", Shortcut("1")},
+        {"News/a (2).URL", Shortcut("2")},
+        {"News/In/", ""},
+        {"News/In/B.URL", Shortcut("3")}}},
       {"repeated titles are numbered, case ignored",
        "<DT><A HREF=\"1\">Same</A>\n<DT><A HREF=\"22\">SAME</A>\n<DT><A HREF=\"333\">same</A>\n",
        {{"Same.URL", Shortcut("1")},
@@ -222,6 +233,12 @@ TEST_F(ConversionTest, LinesGiveTheirTree) {
        {{folder, ""},
         {folder + std::string(251, 't') + ".URL", Shortcut(url)},
         {folder + std::string(247, 't') + " (2).URL", Shortcut("v")}}},
+      {"a tag or title over 1 MiB is read whole when it is closed",
+       "<DT><A HREF=\"" + hugeUrl + "\">Huge</A>\n<DT><A HREF=\"v\" ICON=\"" + hugeIcon +
+           "\">Icon title</A>\n<DT><A HREF=\"w\">" + std::string(1536 * 1024, 'w') + "</A>\n",
+       {{"Huge.URL", Shortcut(hugeUrl)},
+        {"Icon title.URL", Shortcut("v")},
+        {std::string(251, 'w') + ".URL", Shortcut("w")}}},
       {"a name cut at a space loses it, so it reads back the same",
        "<DT><H3>" + std::string(253, 'h') + " . . x</H3>\n<DL><p>\n<DT><A HREF=\"u\">" +
            std::string(250, 't') + " &nbsp;x</A>\n<DT><A HREF=\"v\">" + std::string(250, 't') +
@@ -249,6 +266,21 @@ TEST_F(ConversionTest, AddsToAnExistingFolder) {
   EXPECT_EQ(Favourites(),
             (Tree{{"News/", ""}, {"News/Old.URL", Shortcut("new")}, {"News/Keep.URL", "keep"}}));
   EXPECT_EQ(ReadFile(temp / "elsewhere"), "old");
+}
+
+// Names from earlier runs are written over, never counted as taken: the second run
+// leaves the folder exactly as the first left it, folder headings repeated or not.
+TEST_F(ConversionTest, ARerunLeavesTheFolderAsTheFirstRunLeftIt) {
+  std::string file;
+  for (int round = 0; round < 3; ++round) {
+    file += "<DT><H3>News</H3>\n<DL><p>\n<DT><A HREF=\"" + std::to_string(round) +
+            "\">A</A>\n<DT><A HREF=\"x\">A</A>\n</DL><p>\n<DT><A HREF=\"t\">Top</A>\n";
+  }
+  ASSERT_TRUE(Convert(file));
+  const Tree first = Favourites();
+  EXPECT_EQ(first.size(), 10u);
+  ASSERT_TRUE(Run());
+  EXPECT_EQ(Favourites(), first);
 }
 
 // Writes beyond 64 bytes fail as on a full disk: the old file stays whole, and no
@@ -305,6 +337,13 @@ TEST_F(ConversionTest, WhatCannotBeWrittenIsSkippedAndReported) {
        [](const fs::path& favs) { ::mkfifo((favs / "Pipe.URL").c_str(), 0600); },
        "<DT><A HREF=\"a\">Pipe</A>\n<DT><A HREF=\"b\">Fine</A>\n",
        {{f, ""}, {f + "Pipe.URL", "<pipe>"}, {f + "Fine.URL", Shortcut("b")}}},
+      {"a read-only shortcut file is never replaced, whoever runs",
+       [](const fs::path& favs) {
+         WriteFile(favs / "Locked.URL", "locked");
+         fs::permissions(favs / "Locked.URL", fs::perms::owner_read | fs::perms::group_read);
+       },
+       "<DT><A HREF=\"a\">Locked</A>\n<DT><A HREF=\"b\">Fine</A>\n",
+       {{f, ""}, {f + "Locked.URL", "locked"}, {f + "Fine.URL", Shortcut("b")}}},
       {"a file where a folder goes skips all it holds",
        [](const fs::path& favs) { WriteFile(favs / "Blocked", "a file"); },
        "<DT><H3>Blocked</H3>\n<DL><p>\n<DT><A HREF=\"1\">In</A>\n<DT><H3>Sub</H3>\n<DL><p>\n"
@@ -421,6 +460,56 @@ TEST_F(ConversionTest, AReadErrorIsReportedNotTakenForTheEnd) {
   EXPECT_FALSE(ConvertBookmarksToFavourites(settings, backend));
   EXPECT_EQ(backend.messageTexts(), std::vector<std::string>{"Unable to read Bookmark file!"});
   EXPECT_EQ(backend.messages[0].icon, ui::Icon::Warning);
+}
+
+// The Favourites folder, or a folder in it, moved away while the run writes into it:
+// a bounded number of files land there, then the run stops and says so.
+TEST_F(ConversionTest, FoldersMovedAwayStopTheWritingWithinAFewFiles) {
+  struct Case {
+    const char* what;
+    std::string from;  // below the temporary directory
+  };
+  const Case cases[] = {{"the Favourites folder renamed", "Favourites"},
+                        {"a folder moved out of it", "Favourites/Sub"}};
+  std::string file = "<DT><H3>Sub</H3>\n<DL><p>\n";
+  for (int link = 0; link < 1000; ++link) {
+    file += "<DT><A HREF=\"u\">L" + std::to_string(link) + "</A>\n";
+  }
+  file += "</DL><p>\n<DT><A HREF=\"v\">After</A>\n";
+  for (const Case& c : cases) {
+    Reset();
+    WriteFile(bookmarks(), file);
+    MeddlingBackend meddling([&] { fs::rename(temp / c.from, temp / "Moved"); });
+    EXPECT_FALSE(ConvertBookmarksToFavourites(Settings(), meddling)) << c.what;
+    EXPECT_EQ(meddling.messageTexts(), std::vector<std::string>{kNotWritten}) << c.what;
+    const std::size_t landed = ReadTree(temp / "Moved").size();
+    EXPECT_LE(landed, 70u) << c.what;
+    EXPECT_FALSE(fs::exists(favourites() + "/After.URL")) << c.what;
+  }
+}
+
+// With the address space bounded, a closed tag larger than the memory left cannot be
+// held: the run gives up with its message instead of aborting.
+TEST_F(ConversionTest, RunningOutOfMemoryIsReported) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer reserves more address space than any bound";
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+  GTEST_SKIP() << "the address sanitizer reserves more address space than any bound";
+#endif
+#endif
+  WriteFile(bookmarks(), "<DT><A HREF=\"u\">Before</A>\n<DT><A HREF=\"" +
+                             std::string(std::size_t{48} << 20, 'u') + "\">Huge</A>\n");
+  EXPECT_EQ(RunInChild([&] {
+              LimitAddressSpace(std::size_t{32} << 20);
+              bool result = Run(true);
+              return !result && backend.messageTexts() == std::vector<std::string>{kNotWritten} &&
+                             ReadFile(favourites() + "/Before.URL") == Shortcut("u") &&
+                             !fs::exists(favourites() + "/Huge.URL")
+                         ? 0
+                         : 1;
+            }),
+            0);
 }
 
 TEST_F(ConversionTest, DeepNestingNeedsNoPathLimit) {

@@ -2,6 +2,7 @@
 // every shortcut file is whole, and only a run killed outright leaves a temporary file.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -103,6 +104,37 @@ int CheckTree(const TempDir& dir, const std::map<std::string, std::vector<std::s
   return temporaries;
 }
 
+// New shortcut files are made unnamed and named once whole, so even SIGKILL leaves
+// nothing but whole files in a new folder, and no temporary one.
+TEST(InterruptedRun, KilledRunsIntoANewFolderLeaveOnlyWholeShortcuts) {
+  TempDir dir;
+  WriteFile(dir / "new.html", BookmarkFile("newer"));
+  const auto expected = ExpectedContents({"newer"});
+  auto start = std::chrono::steady_clock::now();
+  ASSERT_EQ(WEXITSTATUS(Wait(StartConversion(dir, "new.html"))), 1);
+  auto runTime = std::chrono::duration_cast<std::chrono::microseconds>(
+      std::chrono::steady_clock::now() - start);
+
+  std::mt19937 random(20261208);
+  std::uniform_int_distribution<long> moment(0, runTime.count());
+  int killedWhileWriting = 0;
+  for (int run = 0, runs = StressRuns(200, 30); run < runs; ++run) {
+    fs::remove_all(dir / "F");
+    pid_t child = StartConversion(dir, "new.html");
+    std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
+    ::kill(child, SIGKILL);
+    const int status = Wait(child);
+    const std::string when = "run " + std::to_string(run);
+    if (!fs::exists(dir / "F")) continue;
+    EXPECT_EQ(CheckTree(dir, expected, when), 0) << when << " left a temporary file";
+    const std::size_t files = ReadTree(dir / "F").size();
+    if (WIFSIGNALED(status) && files > 0 && files < kFolders * (kLinksPerFolder + 1)) {
+      ++killedWhileWriting;
+    }
+  }
+  RecordProperty("killedWhileWriting", killedWhileWriting);
+}
+
 TEST(InterruptedRun, KilledRunsLeaveEveryShortcutWhole) {
   TempDir dir;
   WriteFile(dir / "old.html", BookmarkFile("old"));
@@ -115,6 +147,9 @@ TEST(InterruptedRun, KilledRunsLeaveEveryShortcutWhole) {
   auto runTime = std::chrono::duration_cast<std::chrono::microseconds>(
       std::chrono::steady_clock::now() - start);
 
+  // SIGQUIT ends a run as it would at a terminal, without a core file here.
+  const rlimit noCore{0, 0};
+  ::setrlimit(RLIMIT_CORE, &noCore);
   std::mt19937 random(20261207);
   std::uniform_int_distribution<long> moment(0, runTime.count() * 5 / 4);
   const int runs = StressRuns(200, 30);
@@ -122,7 +157,7 @@ TEST(InterruptedRun, KilledRunsLeaveEveryShortcutWhole) {
   for (int run = 0; run < runs; ++run) {
     pid_t child = StartConversion(dir, run % 2 == 0 ? "old.html" : "new.html");
     std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
-    const int signalNumber = run % 3 == 0 ? SIGKILL : SIGTERM;
+    const int signalNumber = run % 3 == 0 ? SIGKILL : run % 3 == 1 ? SIGTERM : SIGQUIT;
     ::kill(child, signalNumber);
     const int status = Wait(child);
     const std::string when = "run " + std::to_string(run);
@@ -130,7 +165,7 @@ TEST(InterruptedRun, KilledRunsLeaveEveryShortcutWhole) {
     EXPECT_EQ(ReadTree(dir / "F").size() - static_cast<std::size_t>(now),
               static_cast<std::size_t>(kFolders * (kLinksPerFolder + 1)))
         << when;
-    // A run that ended by itself, or by SIGTERM, cleans up after itself.
+    // A run that ended by itself, or by SIGTERM or SIGQUIT, cleans up after itself.
     if (signalNumber != SIGKILL || WIFEXITED(status)) {
       EXPECT_EQ(now, temporaries) << when << " left a temporary file";
     }

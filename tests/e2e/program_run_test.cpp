@@ -3,7 +3,9 @@
 
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <map>
 
 #include "e2e/run_program.h"
 #include "ui/ui.h"
@@ -12,6 +14,7 @@ namespace pelmo::testing {
 namespace {
 
 namespace fs = std::filesystem;
+using Tree = std::map<std::string, std::string>;
 
 const std::string kExample = std::string(PELMO_EXAMPLES) + "/bookmarks.html";
 const std::string kTitle(ui::kTitleLine);
@@ -185,6 +188,65 @@ TEST(ProgramRun, AutomaticModeReplacesAnExistingBookmarkFileWithoutAskingOrMerge
   run = RunProgram(dir.str(), {"/auto", "/merge", "/ftb", "/fav", "F", "/book", "b.html"});
   EXPECT_EQ(run.exitCode, 1) << run.err;
   EXPECT_EQ(ReadFile(dir / "b.html"), header + entries + "\t<HR>\r\n\r\n" + entries + closing);
+}
+
+// A file-size limit, a closed stderr or a stderr nobody reads makes writes fail; the
+// run counts them, leaves nothing cut, and ends with its own message and exit code.
+TEST(ProgramRun, LimitsAndClosedStreamsFailWritesButNeverEndTheRun) {
+  struct Case {
+    const char* what;
+    std::string command;  // for /bin/sh, in the directory "run"; $P is the program
+    std::string message;  // what stderr holds, when it goes to the file err
+    Tree written;         // what the run left beside the old out/b.html
+  };
+  const std::string small = "[InternetShortcut]\r\nURL=http://small/\r\n";
+  const std::string btf = "$P /auto /btf /book ../b.html /fav F";
+  const Case cases[] = {
+      {"a file-size limit during Bookmarks to Favourites",
+       "ulimit -f 4; exec " + btf + " 2>err",
+       "Unable to write some shortcut files!",
+       {{"F/", ""}, {"F/Small.URL", small}}},
+      {"a file-size limit during Favourites to Bookmarks",
+       "ulimit -f 4; exec $P /auto /ftb /fav ../Fav /book out/b.html 2>err",
+       "Unable to write Bookmark file!",
+       {}},
+      {"a closed stderr",
+       "ulimit -f 4; exec " + btf + " 2>&-",
+       "",
+       {{"F/", ""}, {"F/Small.URL", small}}},
+      // The exit code goes through a file: the shell's own would meet the closed pipe.
+      {"a stderr that nobody reads",
+       "{ sleep 0.3; $P /auto /btf /book missing.html /fav F 2>&1 >/dev/null; echo $? >code; } | "
+       "true; exit $(cat code)",
+       "",
+       {{"F/", ""}}},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    fs::create_directories(dir / "run/out");
+    fs::create_directories(dir / "Fav");
+    const std::string big = "http://big/" + std::string(5000, 'b');
+    WriteFile(dir / "Fav/Big.url", "[InternetShortcut]\r\nURL=" + big + "\r\n");
+    WriteFile(dir / "run/out/b.html", "old");
+    WriteFile(dir / "b.html",
+              "<DT><A HREF=\"" + big + "\">Big</A>\n<DT><A HREF=\"http://small/\">Small</A>\n");
+    const std::string script =
+        "cd \"" + (dir / "run") + "\" && P=\"" + PELMO_EXECUTABLE + "\" && " + c.command;
+    const int status = std::system(("/bin/sh -c '" + script + "'").c_str());
+    ASSERT_TRUE(WIFEXITED(status)) << c.what;
+    EXPECT_EQ(WEXITSTATUS(status), 2) << c.what;
+    if (!c.message.empty()) {
+      // A line of detail may follow.
+      EXPECT_TRUE(ReadFile(dir / "run/err").starts_with(kTitle + "\nWarning: " + c.message + "\n"))
+          << c.what << ": " << ReadFile(dir / "run/err");
+    }
+    Tree expected = c.written;
+    expected.insert({{"out/", ""}, {"out/b.html", "old"}});
+    Tree tree = ReadTree(dir / "run");
+    tree.erase("err");
+    tree.erase("code");
+    EXPECT_EQ(tree, expected) << c.what;
+  }
 }
 
 TEST(ProgramRun, ANamedPipeInTheFavouritesFolderDoesNotStallTheRun) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -17,6 +18,7 @@ inline bool BecomePlainUserIfRoot(const std::filesystem::path&) {
   return false;
 }
 inline void LimitFileSize(unsigned long long) {}
+inline void LimitAddressSpace(unsigned long long) {}
 
 }  // namespace pelmo::testing
 
@@ -46,6 +48,19 @@ inline void LimitFileSize(rlim_t limit) {
   ::signal(SIGXFSZ, SIG_IGN);
   const rlimit bound{limit, limit};
   if (::setrlimit(RLIMIT_FSIZE, &bound) != 0) ::_exit(100);
+}
+
+// Bounds the address space to what the process uses now and headroom bytes more,
+// so that a larger allocation fails as when memory runs out.
+inline void LimitAddressSpace(rlim_t headroom) {
+  rlim_t used = 0;
+  if (FILE* status = std::fopen("/proc/self/statm", "r")) {
+    unsigned long pages = 0;
+    if (std::fscanf(status, "%lu", &pages) == 1) used = pages * ::sysconf(_SC_PAGESIZE);
+    std::fclose(status);
+  }
+  const rlimit bound{used + headroom, used + headroom};
+  if (used == 0 || ::setrlimit(RLIMIT_AS, &bound) != 0) ::_exit(100);
 }
 
 // Root passes every permission check, so a test of locked files or directories drops
