@@ -89,7 +89,9 @@ struct TextConverter::State {
   explicit State(iconv_t opened) : handle(opened) {}
   State(const State&) = delete;
   State& operator=(const State&) = delete;
-  ~State() { iconv_close(handle); }
+  ~State() {
+    if (handle != reinterpret_cast<iconv_t>(-1)) iconv_close(handle);
+  }
   iconv_t handle;
 };
 
@@ -100,9 +102,12 @@ TextConverter::~TextConverter() = default;
 
 std::optional<TextConverter> TextConverter::open(std::string_view charset) {
   if (IsUtf8Name(charset)) return TextConverter(nullptr);
-  iconv_t handle = iconv_open("UTF-8", IconvName(charset).c_str());
-  if (handle == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
-  return TextConverter(std::make_unique<State>(handle));
+  // Allocated before the handle is opened, so that running out of memory leaks no handle.
+  auto state = std::make_unique<State>(reinterpret_cast<iconv_t>(-1));
+  const std::string name = IconvName(charset);
+  state->handle = iconv_open("UTF-8", name.c_str());
+  if (state->handle == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+  return TextConverter(std::move(state));
 }
 
 std::optional<TextConverter> TextConverter::openToUtf8(std::string_view charset) {
