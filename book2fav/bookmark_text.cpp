@@ -192,21 +192,14 @@ void Utf8Check::add(std::string_view bytes) {
       continue;
     }
     if (byte < 0x80) continue;
-    // The bounds on the second byte rule out overlong forms, surrogates and values
-    // above U+10FFFF.
-    if (byte >= 0xC2 && byte <= 0xDF) {
-      pending_ = 1;
-    } else if (byte >= 0xE0 && byte <= 0xEF) {
-      pending_ = 2;
-      if (byte == 0xE0) low_ = 0xA0;
-      if (byte == 0xED) high_ = 0x9F;
-    } else if (byte >= 0xF0 && byte <= 0xF4) {
-      pending_ = 3;
-      if (byte == 0xF0) low_ = 0x90;
-      if (byte == 0xF4) high_ = 0x8F;
-    } else {
+    const platform::Utf8Lead lead = platform::Utf8LeadOf(byte);
+    if (lead.length == 0) {
       valid_ = false;
+      continue;
     }
+    pending_ = lead.length - 1;
+    low_ = lead.low;
+    high_ = lead.high;
   }
 }
 

@@ -37,25 +37,35 @@ inline void AppendUtf8(std::string& out, char32_t code) {
 // The length of the well-formed UTF-8 sequence at text[at]; 0 when none starts there
 // (a stray continuation, an overlong form, a surrogate, a value above U+10FFFF, or a
 // sequence cut short).
-inline std::size_t Utf8SequenceAt(std::string_view text, std::size_t at) {
-  const auto lead = static_cast<unsigned char>(text[at]);
-  if (lead < 0x80) return 1;
-  std::size_t length = 0;
-  unsigned char low = 0x80;
-  unsigned char high = 0xBF;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    if (lead == 0xE0) low = 0xA0;
-    if (lead == 0xED) high = 0x9F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;
-  } else {
-    return 0;
+// What a lead byte starts: the length of its sequence (0 for a byte that starts
+// none) and the bounds of the byte after it, which rule out overlong forms,
+// surrogates and values above U+10FFFF.
+struct Utf8Lead {
+  std::size_t length;
+  unsigned char low;
+  unsigned char high;
+};
+
+constexpr Utf8Lead Utf8LeadOf(unsigned char lead) {
+  if (lead < 0x80) return {1, 0x80, 0xBF};
+  if (lead >= 0xC2 && lead <= 0xDF) return {2, 0x80, 0xBF};
+  if (lead >= 0xE0 && lead <= 0xEF) {
+    return {3, static_cast<unsigned char>(lead == 0xE0 ? 0xA0 : 0x80),
+            static_cast<unsigned char>(lead == 0xED ? 0x9F : 0xBF)};
   }
+  if (lead >= 0xF0 && lead <= 0xF4) {
+    return {4, static_cast<unsigned char>(lead == 0xF0 ? 0x90 : 0x80),
+            static_cast<unsigned char>(lead == 0xF4 ? 0x8F : 0xBF)};
+  }
+  return {0, 0x80, 0xBF};
+}
+
+inline std::size_t Utf8SequenceAt(std::string_view text, std::size_t at) {
+  const Utf8Lead lead = Utf8LeadOf(static_cast<unsigned char>(text[at]));
+  const std::size_t length = lead.length;
+  if (length <= 1) return length;
+  unsigned char low = lead.low;
+  unsigned char high = lead.high;
   if (at + length > text.size()) return 0;
   for (std::size_t k = 1; k < length; ++k) {
     const auto byte = static_cast<unsigned char>(text[at + k]);
