@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/utf8.h"
+#include "text/utf8.h"
 
 namespace pelmo {
 namespace {
@@ -85,7 +85,7 @@ class Utf16Decoder {
   // A surrogate or a byte left over when the file ends.
   void finish(std::string& out) {
     out.clear();
-    if (highSurrogate_ != 0 || haveOdd_) platform::AppendUtf8(out, kReplacement);
+    if (highSurrogate_ != 0 || haveOdd_) text::AppendUtf8(out, kReplacement);
     highSurrogate_ = 0;
     haveOdd_ = false;
   }
@@ -93,18 +93,18 @@ class Utf16Decoder {
  private:
   void addUnit(std::uint32_t unit, std::string& out) {
     if (unit >= 0xDC00 && unit <= 0xDFFF && highSurrogate_ != 0) {
-      platform::AppendUtf8(out, 0x10000 + ((highSurrogate_ - 0xD800) << 10) + (unit - 0xDC00));
+      text::AppendUtf8(out, 0x10000 + ((highSurrogate_ - 0xD800) << 10) + (unit - 0xDC00));
       highSurrogate_ = 0;
       return;
     }
-    if (highSurrogate_ != 0) platform::AppendUtf8(out, kReplacement);
+    if (highSurrogate_ != 0) text::AppendUtf8(out, kReplacement);
     highSurrogate_ = 0;
     if (unit >= 0xD800 && unit <= 0xDBFF) {
       highSurrogate_ = unit;
     } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
-      platform::AppendUtf8(out, kReplacement);
+      text::AppendUtf8(out, kReplacement);
     } else {
-      platform::AppendUtf8(out, unit);
+      text::AppendUtf8(out, unit);
     }
   }
 
@@ -192,7 +192,7 @@ void Utf8Check::add(std::string_view bytes) {
       continue;
     }
     if (byte < 0x80) continue;
-    const platform::Utf8Lead lead = platform::Utf8LeadOf(byte);
+    const text::Utf8Lead lead = text::Utf8LeadOf(byte);
     if (lead.length == 0) {
       valid_ = false;
       continue;

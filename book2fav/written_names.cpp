@@ -5,7 +5,7 @@
 #include "platform/names.h"
 #include "platform/paths.h"
 #include "platform/temporary_name.h"
-#include "platform/utf8.h"
+#include "text/utf8.h"
 
 namespace pelmo {
 namespace {
@@ -64,11 +64,11 @@ std::string_view FitName(std::string_view name, std::size_t maxBytes) {
   std::size_t cut = maxBytes;
   for (std::size_t back = 1; back <= 3 && back <= cut; ++back) {
     auto byte = static_cast<unsigned char>(name[cut - back]);
-    if (platform::IsUtf8Continuation(byte)) continue;
+    if (text::IsUtf8Continuation(byte)) continue;
     std::size_t length = SequenceLength(byte);
     bool complete = cut - back + length <= name.size();
     for (std::size_t i = 1; complete && i < length; ++i) {
-      complete = platform::IsUtf8Continuation(static_cast<unsigned char>(name[cut - back + i]));
+      complete = text::IsUtf8Continuation(static_cast<unsigned char>(name[cut - back + i]));
     }
     if (length > back && complete) cut -= back;
     break;

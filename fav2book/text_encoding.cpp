@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "platform/utf8.h"
+#include "text/utf8.h"
 
 namespace pelmo {
 namespace {
@@ -27,8 +27,7 @@ char32_t DecodeUtf8(std::string_view text, std::size_t& at) {
   }
   std::size_t next = at;
   for (; length > 0; --length, ++next) {
-    if (next >= text.size() ||
-        !platform::IsUtf8Continuation(static_cast<unsigned char>(text[next]))) {
+    if (next >= text.size() || !text::IsUtf8Continuation(static_cast<unsigned char>(text[next]))) {
       return kReplacement;  // the lead byte alone is replaced; what follows is read anew
     }
     code = code << 6 | (static_cast<unsigned char>(text[next]) & 0x3F);

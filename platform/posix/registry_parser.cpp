@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <utility>
 
-#include "platform/posix/text_compare.h"
-#include "platform/utf8.h"
+#include "text/ascii.h"
+#include "text/utf8.h"
 
 namespace pelmo::platform {
 namespace {
@@ -32,7 +32,7 @@ std::string Utf16LeToUtf8(std::string_view bytes) {
       }
     }
     if (code >= 0xD800 && code <= 0xDFFF) code = kReplacementCharacter;
-    AppendUtf8(out, code);
+    text::AppendUtf8(out, code);
   }
   return out;
 }
@@ -76,9 +76,9 @@ std::optional<ValueLine> ParseValueLine(std::string_view line) {
   } else {
     return std::nullopt;
   }
-  line = TrimBlanks(line);
+  line = text::TrimBlanks(line);
   if (!line.starts_with('=')) return std::nullopt;
-  line = TrimBlanks(line.substr(1));
+  line = text::TrimBlanks(line.substr(1));
   if (line.starts_with('"')) {
     value.text = TakeQuoted(line);
   } else {
@@ -160,7 +160,7 @@ void RegistryFileSearch::addText(std::string_view text) {
     line_.append(piece.substr(0, room));
     if (piece.size() > room) {
       lineCut_ = true;
-      const std::string_view trimmed = TrimBlanks(piece.substr(room));
+      const std::string_view trimmed = text::TrimBlanks(piece.substr(room));
       if (!trimmed.empty()) lastNonBlank_ = trimmed.back();
     }
     if (end == std::string_view::npos) return;
@@ -171,7 +171,7 @@ void RegistryFileSearch::addText(std::string_view text) {
 }
 
 void RegistryFileSearch::endLine() {
-  std::string_view line = TrimBlanks(line_);
+  std::string_view line = text::TrimBlanks(line_);
   std::string ending;
   // A cut line keeps its start and the last byte that says whether it continues.
   if (lineCut_ && lastNonBlank_ != 0) {
@@ -197,13 +197,13 @@ bool RegistryFileSearch::addLine(std::string_view line) {
   if (line.empty() || line.starts_with(';')) return true;
   if (line.starts_with('[')) {
     // Every occurrence of the key counts, so entering another key only pauses.
-    inKey_ = line.ends_with(']') && EqualNoCase(line.substr(1, line.size() - 2), fullKey_);
+    inKey_ = line.ends_with(']') && text::EqualNoCase(line.substr(1, line.size() - 2), fullKey_);
     return true;
   }
   std::optional<ValueLine> value = ParseValueLine(line);
   if (!value) return true;
   continuation_ = value->continues;
-  if (inKey_ && EqualNoCase(value->name, valueName_)) {
+  if (inKey_ && text::EqualNoCase(value->name, valueName_)) {
     value_ = std::move(value->text);
     return false;
   }

@@ -4,15 +4,13 @@
 #include <cmath>
 #include <utility>
 
+#include "text/utf8.h"
+
 namespace pelmo::ui {
 
 namespace {
 
 constexpr int kBarColumns = 20;
-
-bool IsUtf8Continuation(unsigned char byte) {
-  return (byte & 0xC0) == 0x80;
-}
 
 // Keeps at most columns characters of text; a UTF-8 sequence counts as one column
 // and is never split.
@@ -20,7 +18,7 @@ std::string FitToColumns(std::string_view text, int columns) {
   std::string fitted;
   int used = 0;
   for (unsigned char byte : text) {
-    if (!IsUtf8Continuation(byte)) {
+    if (!text::IsUtf8Continuation(byte)) {
       if (used == columns) break;
       ++used;
     }

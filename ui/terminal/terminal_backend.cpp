@@ -3,7 +3,6 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <string>
