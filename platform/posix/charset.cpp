@@ -135,15 +135,7 @@ std::string AnsiText::url(std::string_view bytes) {
 }
 
 std::string_view CutAtCharacter(std::string_view text, std::size_t limit) {
-  std::size_t end = std::min(text.size(), limit);
-  std::size_t start = end;
-  while (start > 0 && text::IsUtf8Continuation(static_cast<unsigned char>(text[start - 1])))
-    --start;
-  if (start == 0) return text.substr(0, end);
-  const auto lead = static_cast<unsigned char>(text[start - 1]);
-  const std::size_t expected = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-  if (expected > 1 && end - (start - 1) < expected) end = start - 1;
-  return text.substr(0, end);
+  return text::CutUtf8(text, limit);
 }
 
 }  // namespace pelmo::platform

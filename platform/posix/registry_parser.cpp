@@ -5,36 +5,17 @@
 #include <utility>
 
 #include "text/ascii.h"
-#include "text/utf8.h"
+#include "text/utf16.h"
 
 namespace pelmo::platform {
 namespace {
 
 constexpr std::string_view kUtf16LeByteOrderMark = "\xFF\xFE";
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
-constexpr char32_t kReplacementCharacter = 0xFFFD;
 
 // Unpaired surrogates become the replacement character; an odd last byte is dropped.
 std::string Utf16LeToUtf8(std::string_view bytes) {
-  std::string out;
-  out.reserve(bytes.size() / 2);
-  auto unit = [&bytes](std::size_t at) -> char32_t {
-    return static_cast<unsigned char>(bytes[at]) |
-           (static_cast<char32_t>(static_cast<unsigned char>(bytes[at + 1])) << 8);
-  };
-  for (std::size_t at = 0; at + 1 < bytes.size(); at += 2) {
-    char32_t code = unit(at);
-    if (code >= 0xD800 && code <= 0xDBFF && at + 3 < bytes.size()) {
-      const char32_t low = unit(at + 2);
-      if (low >= 0xDC00 && low <= 0xDFFF) {
-        code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
-        at += 2;
-      }
-    }
-    if (code >= 0xD800 && code <= 0xDFFF) code = kReplacementCharacter;
-    text::AppendUtf8(out, code);
-  }
-  return out;
+  return text::DecodeUtf16(bytes.substr(0, bytes.size() - bytes.size() % 2), false);
 }
 
 bool IsHeader(std::string_view line) {

@@ -5,6 +5,7 @@
 
 #include "text/ascii.h"
 #include "text/utf16.h"
+#include "text/utf8.h"
 
 namespace pelmo::text {
 namespace {
@@ -60,6 +61,37 @@ TEST(FindNoCase, FindsFirstMatchAnywhere) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(FindNoCase(c.text, c.pattern), c.position) << c.text << " / " << c.pattern;
+  }
+}
+
+TEST(CutUtf8, NeverCutsInsideAUtf8Character) {
+  struct Case {
+    std::string name;
+    std::size_t maxBytes;
+    std::string fitted;
+  };
+  const std::string e = "\xC3\xA9";              // two bytes
+  const std::string euro = "\xE2\x82\xAC";       // three bytes
+  const std::string emoji = "\xF0\x9F\x98\x80";  // four bytes
+  const Case cases[] = {
+      {"abcd", 3, "abc"},
+      {"ab" + e, 3, "ab"},
+      {"ab" + e, 4, "ab" + e},
+      {"a" + euro, 3, "a"},
+      {"a" + euro + "b", 4, "a" + euro},
+      {emoji + emoji, 7, emoji},
+      {emoji, 4, emoji},
+      {"ab\xE9xy", 3, "ab\xE9"},  // a Latin-1 byte is a character of its own
+      {"ab\xC3xy", 3, "ab\xC3"},  // a lead byte without its continuation
+      {"\xA9\xA9\xA9\xA9", 2, "\xA9\xA9"},
+      // Lead bytes classified as the validity check does: these start no character.
+      {"a\xC0\x80", 2, "a\xC0"},
+      {"ab\xE0\x80\x80", 4, "ab\xE0\x80"},  // an overlong form
+      {"a\xED\xA0\x80", 3, "a\xED\xA0"},    // a surrogate
+      {"a\xF5\x80\x80\x80", 3, "a\xF5\x80"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(CutUtf8(c.name, c.maxBytes), c.fitted) << c.name << " " << c.maxBytes;
   }
 }
 
