@@ -8,6 +8,7 @@
 #include <string>
 
 #include "res/resource.h"
+#include "ui/messages.h"
 #include "ui/terminal/line_input.h"
 #include "ui/terminal/progress_line.h"
 #include "ui/terminal/prompt.h"
@@ -55,7 +56,7 @@ class TerminalBackend : public Backend {
   }
 
   OverwriteChoice askOverwrite() override {
-    printBox("Selected bookmark file already exists!", Icon::Question, {});
+    printBox(message::kBookmarkFileExists, Icon::Question, {});
     if (!options_.askQuestions) {
       answeredCancel();
       return OverwriteChoice::Cancel;
