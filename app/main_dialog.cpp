@@ -9,13 +9,21 @@
 #include "util/text.h"
 
 namespace pelmo {
+namespace {
+
+int RadioButtonOf(ConversionMode mode) {
+  return mode == ConversionMode::FavouritesToBookmarks ? IDC_FAVOURITES_TO_BOOKMARKS
+                                                       : IDC_BOOKMARKS_TO_FAVOURITES;
+}
+
+}  // namespace
 
 void MainDialogLogic::opened(ui::DialogControls& controls) {
   controls.setText(IDC_BOOKMARK_FILE, settings_.bookmarkFile);
   controls.setText(IDC_FAVOURITES_FOLDER, settings_.favouritesFolder);
   controls.setText(IDC_BOOKMARK_TITLE, settings_.bookmarkTitle);
   controls.checkRadio(IDC_FAVOURITES_TO_BOOKMARKS, IDC_BOOKMARKS_TO_FAVOURITES,
-                      static_cast<int>(settings_.mode));
+                      RadioButtonOf(settings_.mode));
 }
 
 void MainDialogLogic::command(ui::DialogControls& controls, int controlId) {
