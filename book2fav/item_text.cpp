@@ -1,6 +1,7 @@
 #include "book2fav/item_text.h"
 
 #include "book2fav/character_references.h"
+#include "text/hex.h"
 #include "util/text.h"
 
 namespace pelmo {
@@ -99,15 +100,12 @@ std::string UrlFromHref(std::string_view href) {
   std::string decoded = DecodeCharacterReferences(href);
   std::string url;
   url.reserve(decoded.size());
-  constexpr char kHex[] = "0123456789ABCDEF";
   for (char signedByte : decoded) {
     auto byte = static_cast<unsigned char>(signedByte);
     if (!IsControl(byte)) {
       url.push_back(signedByte);
     } else if (byte != '\t' && byte != '\r' && byte != '\n') {
-      url += '%';
-      url += kHex[byte >> 4];
-      url += kHex[byte & 0x0F];
+      text::AppendPercentEncoded(url, byte);
     }
   }
   return url;
