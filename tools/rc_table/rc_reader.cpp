@@ -1,4 +1,4 @@
-#include "rc_reader.h"
+#include "tools/rc_table/rc_reader.h"
 
 #include <fstream>
 #include <map>
