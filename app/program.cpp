@@ -3,6 +3,7 @@
 #include "app/command_line.h"
 #include "platform/last_error.h"
 #include "platform/version.h"
+#include "ui/messages.h"
 
 namespace pelmo {
 
@@ -28,12 +29,12 @@ void AssignFromRegistry(std::string& member, const ProgramServices& services,
 // name another file or folder.
 bool PathsFit(const ConversionSettings& settings, std::size_t pathCapacity, ui::Backend& backend) {
   if (settings.favouritesFolder.size() >= pathCapacity) {
-    backend.showFailure("Unable to open Favourites folder!",
+    backend.showFailure(ui::message::kFavouritesFolderNotOpened,
                         {settings.favouritesFolder, platform::PathTooLongText()});
     return false;
   }
   if (settings.bookmarkFile.size() >= pathCapacity) {
-    backend.showFailure("Unable to open Bookmark file!",
+    backend.showFailure(ui::message::kBookmarkFileNotOpened,
                         {settings.bookmarkFile, platform::PathTooLongText()});
     return false;
   }
@@ -65,7 +66,7 @@ int RunPelmo(const std::vector<std::string>& words, const ProgramServices& servi
   std::optional<std::uint32_t> platformId = services.queryPlatformId();
   if (!platformId) return kExitRefused;
   if (*platformId != platform::kWindows95Family) {
-    backend.showMessage("This program requires Windows 95.", ui::Icon::Error);
+    backend.showMessage(ui::message::kRequiresWindows95, ui::Icon::Error);
     return kExitRefused;
   }
 

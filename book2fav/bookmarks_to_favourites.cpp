@@ -13,16 +13,12 @@
 #include "platform/directory.h"
 #include "platform/file.h"
 #include "platform/last_error.h"
+#include "ui/messages.h"
 #include "ui/progress.h"
 #include "util/path.h"
 
 namespace pelmo {
 namespace {
-
-constexpr std::string_view kUnableToOpenBookmarks = "Unable to open Bookmark file!";
-constexpr std::string_view kUnableToReadBookmarks = "Unable to read Bookmark file!";
-constexpr std::string_view kSomeNotWritten = "Unable to write some shortcut files!";
-constexpr std::string_view kSettingUp = "Setting up... Please wait...";
 
 // A relative bookmark path names a file below the directory the run started in, not
 // below the Favourites folder that the run makes current.
@@ -62,13 +58,14 @@ bool Convert(const ConversionSettings& settings, ui::Backend& backend) {
   std::optional<platform::File> file =
       platform::File::open(bookmarkPath, platform::FileAccess::ReadExisting);
   if (!file) {
-    backend.showFailure(kUnableToOpenBookmarks, {bookmarkPath, platform::LastErrorText()});
+    backend.showFailure(ui::message::kBookmarkFileNotOpened,
+                        {bookmarkPath, platform::LastErrorText()});
     return false;
   }
 
   ui::ProgressDialog progress;
   if (!settings.quiet) progress = ui::ProgressOpen(backend);
-  ui::ProgressSetStatus(progress, kSettingUp);
+  ui::ProgressSetStatus(progress, ui::message::kSettingUp);
   platform::ClearLastError();
   std::unique_ptr<BookmarkSource> source =
       OpenBookmarkSource({*file, bookmarkPath, settings.codePage});
@@ -92,11 +89,11 @@ bool Convert(const ConversionSettings& settings, ui::Backend& backend) {
   ui::ProgressClose(progress);
 
   if (readFailure) {
-    backend.showFailure(kUnableToReadBookmarks, *readFailure);
+    backend.showFailure(ui::message::kBookmarkFileNotRead, *readFailure);
     return false;
   }
   if (walk.notWritten() > 0) {
-    backend.showMessage(kSomeNotWritten, ui::Icon::Warning);
+    backend.showMessage(ui::message::kSomeShortcutsNotWritten, ui::Icon::Warning);
     return false;
   }
   return true;
@@ -110,7 +107,7 @@ bool ConvertBookmarksToFavourites(const ConversionSettings& settings, ui::Backen
   try {
     return Convert(settings, backend);
   } catch (const std::bad_alloc&) {
-    backend.showMessage(kSomeNotWritten, ui::Icon::Warning);
+    backend.showMessage(ui::message::kSomeShortcutsNotWritten, ui::Icon::Warning);
     return false;
   }
 }

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "book2fav/character_references.h"
+#include "text/hex.h"
 #include "util/text.h"
 
 namespace pelmo {
@@ -126,15 +127,12 @@ std::string UrlFromHref(std::string_view href) {
 std::string UrlFromText(std::string_view decoded) {
   std::string url;
   url.reserve(decoded.size());
-  constexpr char kHex[] = "0123456789ABCDEF";
   for (char signedByte : decoded) {
     auto byte = static_cast<unsigned char>(signedByte);
     if (!IsControl(byte)) {
       url.push_back(signedByte);
     } else if (byte != '\t' && byte != '\r' && byte != '\n') {
-      url += '%';
-      url += kHex[byte >> 4];
-      url += kHex[byte & 0x0F];
+      text::AppendPercentEncoded(url, byte);
     }
   }
   return url;

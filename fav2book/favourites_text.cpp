@@ -1,8 +1,8 @@
 #include "fav2book/favourites_text.h"
 
 #include "platform/profile.h"
-#include "platform/utf8.h"
-#include "util/unicode_text.h"
+#include "text/utf16.h"
+#include "text/utf8.h"
 
 namespace pelmo {
 namespace {
@@ -25,8 +25,8 @@ struct ShortcutText {
 };
 
 ShortcutText TextOf(std::string_view bytes) {
-  if (bytes.starts_with("\xFF\xFE")) return {DecodeUtf16(bytes.substr(2), false), true};
-  if (bytes.starts_with("\xFE\xFF")) return {DecodeUtf16(bytes.substr(2), true), true};
+  if (bytes.starts_with("\xFF\xFE")) return {text::DecodeUtf16(bytes.substr(2), false), true};
+  if (bytes.starts_with("\xFE\xFF")) return {text::DecodeUtf16(bytes.substr(2), true), true};
   return {std::string(bytes), false};
 }
 
@@ -48,14 +48,13 @@ std::string FavouritesText::url(std::string_view fileBytes) {
   const std::optional<std::string> ansi = platform::FindProfileValue(file.text, kSection, kKey);
   std::optional<std::string> exact;
   if (auto encoded = platform::FindProfileValue(file.text, kUnicodeSection, kKey)) {
-    exact = DecodeUtf7(*encoded);
+    exact = text::DecodeUtf7(*encoded);
   }
   auto fromUtf8 = [this](std::string_view url) {
     return fromUtf8_ ? fromUtf8_->convertUrl(url) : std::string(url);
   };
   if (exact && !exact->empty()) {
-    const bool ansiIsUtf8 =
-        ansi && !file.unicode && !IsAscii(*ansi) && platform::IsValidUtf8(*ansi);
+    const bool ansiIsUtf8 = ansi && !file.unicode && !IsAscii(*ansi) && text::IsValidUtf8(*ansi);
     if (ansiIsUtf8 && readsAs(*ansi, *exact)) return fromUtf8(*ansi);
     return fromUtf8(*exact);
   }

@@ -7,7 +7,7 @@
 #include "fav2book/favourites_text.h"
 #include "fuzz/fuzz_check.h"
 #include "platform/posix/profile_parser.h"
-#include "platform/utf8.h"
+#include "text/utf8.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // valid UTF-8 on one line.
   static pelmo::FavouritesText shortcutText(0);
   const std::string url = shortcutText.url(text);
-  Check(pelmo::platform::IsValidUtf8(url));
+  Check(pelmo::text::IsValidUtf8(url));
   Check(url.find_first_of("\r\n") == std::string::npos);
   std::optional<std::string> value =
       pelmo::platform::FindProfileValue(text, "InternetShortcut", "URL");

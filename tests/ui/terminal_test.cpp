@@ -201,6 +201,8 @@ TEST(ProgressLine, RendersStatusAndBarWithinTheWidth) {
   EXPECT_EQ(RenderProgressLine("\xC3\xA9t\xC3\xA9", 0.0, 29),
             "[....................]   0% \xC3\xA9");
   EXPECT_EQ(RenderProgressLine("status", 0.0, 5), "[....");
+  // A byte that is no character takes a column, as the terminal shows it.
+  EXPECT_EQ(RenderProgressLine("\xA9\xA9\xA9", 0.0, 30), "[....................]   0% \xA9\xA9");
 }
 
 TEST(ProgressLine, RedrawsAtMostTwentyTimesASecond) {

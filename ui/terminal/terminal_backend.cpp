@@ -3,12 +3,12 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <string>
 
 #include "res/resource.h"
+#include "ui/messages.h"
 #include "ui/terminal/line_input.h"
 #include "ui/terminal/progress_line.h"
 #include "ui/terminal/prompt.h"
@@ -56,7 +56,7 @@ class TerminalBackend : public Backend {
   }
 
   OverwriteChoice askOverwrite() override {
-    printBox("Selected bookmark file already exists!", Icon::Question, {});
+    printBox(message::kBookmarkFileExists, Icon::Question, {});
     if (!options_.askQuestions) {
       answeredCancel();
       return OverwriteChoice::Cancel;
