@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "app/command_line.h"
+#include "app/overwrite_question.h"
 #include "platform/last_error.h"
 #include "platform/version.h"
 #include "ui/messages.h"
@@ -62,7 +63,9 @@ ConversionSettings LoadDefaultSettings(const ProgramServices& services) {
 }
 
 int RunPelmo(const std::vector<std::string>& words, const ProgramServices& services,
-             ui::Backend& backend) {
+             ui::Backend& toolkit) {
+  // The overwrite question is the program's own; the toolkit only shows it.
+  ProgramBackend backend(toolkit);
   std::optional<std::uint32_t> platformId = services.queryPlatformId();
   if (!platformId) return kExitRefused;
   if (*platformId != platform::kWindows95Family) {
