@@ -29,6 +29,17 @@ class BookmarkItemSink {
   ~BookmarkItemSink() = default;
 };
 
+// Hands over one root of a browser's store as a folder: its heading, then what
+// walkItems hands over (it calls the given end of list after each folder of its own),
+// then the root's end of list.
+template <typename WalkItems>
+void TakeRootFolder(BookmarkItemSink& sink, std::string_view name, WalkItems walkItems) {
+  const auto endOfList = [&] { sink.take({ItemKind::EndOfList, {}, {}, std::nullopt}); };
+  sink.take({ItemKind::FolderHeading, {}, name, std::nullopt});
+  walkItems(endOfList);
+  endOfList();
+}
+
 // Why a source could not be read, for the detail line; empty: the system's last error.
 struct SourceFailure {
   std::string reason;

@@ -137,13 +137,10 @@ class ChromiumSource final : public BookmarkSource {
       const Json* node = Member(roots, root.key);
       if (!node || CountItems(*node) == 0) continue;
       ui::ProgressStep(progress);
-      sink.take({ItemKind::FolderHeading, {}, root.name, std::nullopt});
-      WalkTree(
-          *node, [&](const Json& item) { take(item, sink, progress); },
-          [&] {
-            sink.take({ItemKind::EndOfList, {}, {}, std::nullopt});
-          });
-      sink.take({ItemKind::EndOfList, {}, {}, std::nullopt});
+      TakeRootFolder(sink, root.name, [&](const auto& endOfList) {
+        WalkTree(
+            *node, [&](const Json& item) { take(item, sink, progress); }, endOfList);
+      });
     }
     return true;
   }

@@ -75,13 +75,11 @@ class FirefoxSource final : public BookmarkSource {
     for (const Root& root : kRoots) {
       if (countBelow(root) == 0) continue;
       ui::ProgressStep(progress);
-      sink.take({ItemKind::FolderHeading, {}, root.name, std::nullopt});
-      walk(
-          rootIds_[root.guid], [&](const Entry& entry) { take(entry, sink, progress); },
-          [&] {
-            sink.take({ItemKind::EndOfList, {}, {}, std::nullopt});
-          });
-      sink.take({ItemKind::EndOfList, {}, {}, std::nullopt});
+      TakeRootFolder(sink, root.name, [&](const auto& endOfList) {
+        walk(
+            rootIds_[root.guid], [&](const Entry& entry) { take(entry, sink, progress); },
+            endOfList);
+      });
     }
     return true;
   }
