@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "book2fav/shortcut_file.h"
 #include "platform/names.h"
+#include "util/shortcut_format.h"
 
 namespace pelmo {
 namespace {

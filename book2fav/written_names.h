@@ -9,6 +9,7 @@
 
 #include "platform/directory.h"
 #include "platform/paths.h"
+#include "util/shortcut_format.h"
 
 namespace pelmo {
 
@@ -19,8 +20,6 @@ std::string_view FitName(std::string_view name, std::size_t maxBytes);
 // FitName, then without the spaces and dots that the cut may have left at the end, so
 // that a name read back from a bookmark file that holds it gives the same name.
 std::string_view FitTrimmedName(std::string_view name, std::size_t maxBytes);
-
-inline constexpr std::string_view kShortcutExtension = ".URL";
 
 // The shortcut file names written during one run, so that two bookmarks of the same
 // title in one directory do not overwrite each other, while names that were there
