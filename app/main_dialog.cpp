@@ -4,24 +4,17 @@
 
 #include "platform/paths.h"
 #include "res/resource.h"
+#include "ui/messages.h"
 #include "util/path.h"
 #include "util/text.h"
 
 namespace pelmo {
-
 namespace {
 
-constexpr std::string_view kBrowseFileTitle = "Select Bookmarks file";
-constexpr std::string_view kBrowseFolderTitle = "Select Favourites folder.";
-
-constexpr std::string_view kNoDialogHint =
-    "The main dialog cannot be shown here. To convert from the command line, add /auto, "
-    "for example: pelmo /auto /btf /book bookmarks.html /fav Favorites (pelmo --help lists "
-    "the switches).";
-// Without a console, there is no usage text to point to.
-constexpr std::string_view kNoDialogHintWithoutConsole =
-    "The main dialog cannot be shown here. To convert without it, add /auto, for example: "
-    "pelmo /auto /btf /book bookmark.htm /fav Favorites";
+int RadioButtonOf(ConversionMode mode) {
+  return mode == ConversionMode::FavouritesToBookmarks ? IDC_FAVOURITES_TO_BOOKMARKS
+                                                       : IDC_BOOKMARKS_TO_FAVOURITES;
+}
 
 }  // namespace
 
@@ -30,7 +23,7 @@ void MainDialogLogic::opened(ui::DialogControls& controls) {
   controls.setText(IDC_FAVOURITES_FOLDER, settings_.favouritesFolder);
   controls.setText(IDC_BOOKMARK_TITLE, settings_.bookmarkTitle);
   controls.checkRadio(IDC_FAVOURITES_TO_BOOKMARKS, IDC_BOOKMARKS_TO_FAVOURITES,
-                      static_cast<int>(settings_.mode));
+                      RadioButtonOf(settings_.mode));
 }
 
 void MainDialogLogic::command(ui::DialogControls& controls, int controlId) {
@@ -43,10 +36,10 @@ void MainDialogLogic::command(ui::DialogControls& controls, int controlId) {
       controls.end(0);
       break;
     case IDC_BROWSE_FILE:
-      browseFile(controls, IDC_BOOKMARK_FILE, kBrowseFileTitle);
+      browseFile(controls, IDC_BOOKMARK_FILE, ui::message::kSelectBookmarkFile);
       break;
     case IDC_BROWSE_FOLDER:
-      browseFolder(controls, IDC_FAVOURITES_FOLDER, kBrowseFolderTitle);
+      browseFolder(controls, IDC_FAVOURITES_FOLDER, ui::message::kSelectFavouritesFolder);
       break;
     case IDC_FAVOURITES_TO_BOOKMARKS:
     case IDC_BOOKMARKS_TO_FAVOURITES:
@@ -100,8 +93,9 @@ bool MainDialog(ConversionSettings& settings, ui::Backend& backend) {
   MainDialogLogic logic(settings, platform::MaxPathSize());
   std::optional<int> result = backend.runDialog(kMainDialogTemplate, logic);
   if (!result) {
-    backend.showMessage(backend.hasConsole() ? kNoDialogHint : kNoDialogHintWithoutConsole,
-                        ui::Icon::Information);
+    backend.showMessage(
+        backend.hasConsole() ? ui::message::kNoDialog : ui::message::kNoDialogWithoutConsole,
+        ui::Icon::Information);
     return false;
   }
   return *result == 1;

@@ -1,8 +1,10 @@
 #include "app/program.h"
 
 #include "app/command_line.h"
+#include "app/overwrite_question.h"
 #include "platform/last_error.h"
 #include "platform/version.h"
+#include "ui/messages.h"
 
 namespace pelmo {
 
@@ -28,12 +30,12 @@ void AssignFromRegistry(std::string& member, const ProgramServices& services,
 // name another file or folder.
 bool PathsFit(const ConversionSettings& settings, std::size_t pathCapacity, ui::Backend& backend) {
   if (settings.favouritesFolder.size() >= pathCapacity) {
-    backend.showFailure("Unable to open Favourites folder!",
+    backend.showFailure(ui::message::kFavouritesFolderNotOpened,
                         {settings.favouritesFolder, platform::PathTooLongText()});
     return false;
   }
   if (settings.bookmarkFile.size() >= pathCapacity) {
-    backend.showFailure("Unable to open Bookmark file!",
+    backend.showFailure(ui::message::kBookmarkFileNotOpened,
                         {settings.bookmarkFile, platform::PathTooLongText()});
     return false;
   }
@@ -61,11 +63,13 @@ ConversionSettings LoadDefaultSettings(const ProgramServices& services) {
 }
 
 int RunPelmo(const std::vector<std::string>& words, const ProgramServices& services,
-             ui::Backend& backend) {
+             ui::Backend& toolkit) {
+  // The overwrite question is the program's own; the toolkit only shows it.
+  ProgramBackend backend(toolkit);
   std::optional<std::uint32_t> platformId = services.queryPlatformId();
   if (!platformId) return kExitRefused;
   if (*platformId != platform::kWindows95Family) {
-    backend.showMessage("This program requires Windows 95.", ui::Icon::Error);
+    backend.showMessage(ui::message::kRequiresWindows95, ui::Icon::Error);
     return kExitRefused;
   }
 

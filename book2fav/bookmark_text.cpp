@@ -5,13 +5,13 @@
 #include <cstring>
 #include <string>
 
-#include "platform/utf8.h"
+#include "text/utf16.h"
+#include "text/utf8.h"
 
 namespace pelmo {
 namespace {
 
 constexpr std::size_t kBlockSize = 64 * 1024;
-constexpr char32_t kReplacement = 0xFFFD;
 
 // Splits text into lines, whatever the size of the blocks it arrives in.
 class LineSplitter {
@@ -78,40 +78,22 @@ class Utf16Decoder {
       }
       haveOdd_ = false;
       auto second = static_cast<unsigned char>(byte);
-      addUnit(bigEndian_ ? (odd_ << 8 | second) : (second << 8 | odd_), out);
+      units_.add(bigEndian_ ? (odd_ << 8 | second) : (second << 8 | odd_), out);
     }
   }
 
-  // A surrogate or a byte left over when the file ends.
+  // A surrogate or a byte left over when the file ends: one U+FFFD for either.
   void finish(std::string& out) {
     out.clear();
-    if (highSurrogate_ != 0 || haveOdd_) platform::AppendUtf8(out, kReplacement);
-    highSurrogate_ = 0;
+    if (units_.finish(out) && haveOdd_) text::AppendUtf8(out, text::kReplacementCharacter);
     haveOdd_ = false;
   }
 
  private:
-  void addUnit(std::uint32_t unit, std::string& out) {
-    if (unit >= 0xDC00 && unit <= 0xDFFF && highSurrogate_ != 0) {
-      platform::AppendUtf8(out, 0x10000 + ((highSurrogate_ - 0xD800) << 10) + (unit - 0xDC00));
-      highSurrogate_ = 0;
-      return;
-    }
-    if (highSurrogate_ != 0) platform::AppendUtf8(out, kReplacement);
-    highSurrogate_ = 0;
-    if (unit >= 0xD800 && unit <= 0xDBFF) {
-      highSurrogate_ = unit;
-    } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
-      platform::AppendUtf8(out, kReplacement);
-    } else {
-      platform::AppendUtf8(out, unit);
-    }
-  }
-
   bool bigEndian_;
   bool haveOdd_ = false;
   unsigned char odd_ = 0;
-  std::uint32_t highSurrogate_ = 0;
+  text::Utf16Joiner units_;
 };
 
 enum class Mark { None, Utf8, Utf16Le, Utf16Be };
@@ -192,7 +174,7 @@ void Utf8Check::add(std::string_view bytes) {
       continue;
     }
     if (byte < 0x80) continue;
-    const platform::Utf8Lead lead = platform::Utf8LeadOf(byte);
+    const text::Utf8Lead lead = text::Utf8LeadOf(byte);
     if (lead.length == 0) {
       valid_ = false;
       continue;

@@ -7,7 +7,8 @@
 #include <utility>
 
 #include "book2fav/named_characters.h"
-#include "platform/utf8.h"
+#include "text/hex.h"
+#include "text/utf8.h"
 
 namespace pelmo {
 namespace {
@@ -24,7 +25,7 @@ std::optional<CharacterReference> ReadNamedReference(std::string_view body) {
   const auto found = std::ranges::lower_bound(kNamedCharacters, name, {}, &NamedCharacter::name);
   if (found == kNamedCharacters.end() || found->name != name) return std::nullopt;
   std::string bytes;
-  platform::AppendUtf8(bytes, found->code);
+  text::AppendUtf8(bytes, found->code);
   return CharacterReference{std::move(bytes), name.size() + 2};  // '&' and ';'
 }
 
@@ -35,14 +36,7 @@ bool IsValidScalar(std::uint32_t codePoint) {
 }
 
 int DigitValue(char byte, int base) {
-  int value = -1;
-  if (byte >= '0' && byte <= '9') {
-    value = byte - '0';
-  } else if (byte >= 'a' && byte <= 'f') {
-    value = byte - 'a' + 10;
-  } else if (byte >= 'A' && byte <= 'F') {
-    value = byte - 'A' + 10;
-  }
+  const int value = text::HexDigitValue(byte);
   return value < base ? value : -1;
 }
 
@@ -65,7 +59,7 @@ std::optional<CharacterReference> ReadNumericReference(std::string_view body) {
   if (index == firstDigit || index >= body.size() || body[index] != ';') return std::nullopt;
   if (!IsValidScalar(value)) return std::nullopt;
   std::string bytes;
-  platform::AppendUtf8(bytes, value);
+  text::AppendUtf8(bytes, value);
   return CharacterReference{std::move(bytes), index + 3};  // "&#" and ';'
 }
 

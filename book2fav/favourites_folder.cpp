@@ -5,14 +5,10 @@
 #include "platform/directory.h"
 #include "platform/errors.h"
 #include "platform/last_error.h"
+#include "ui/messages.h"
 
 namespace pelmo {
 namespace {
-
-constexpr std::string_view kUnableToOpenFolder = "Unable to open Favourites folder!";
-constexpr std::string_view kCreateQuestion =
-    "The specified Favourites folder does not exist.\nWould you like to create it?";
-constexpr std::string_view kErrorCreating = "Error creating directory!";
 
 bool IsSeparator(char byte, const platform::PathStyle& style) {
   return style.separators.find(byte) != std::string_view::npos && byte != ':';
@@ -70,7 +66,7 @@ bool CreateDirectoryPath(std::string_view path, const platform::PathStyle& style
 bool EnterFavouritesFolder(const ConversionSettings& settings, ui::Backend& backend) {
   const std::string& folder = settings.favouritesFolder;
   if (folder.empty()) {
-    backend.showMessage(kUnableToOpenFolder, ui::Icon::Warning);
+    backend.showMessage(ui::message::kFavouritesFolderNotOpened, ui::Icon::Warning);
     return false;
   }
   platform::ClearLastError();
@@ -83,15 +79,16 @@ bool EnterFavouritesFolder(const ConversionSettings& settings, ui::Backend& back
   }
   // Something other than a directory is there: creating would not help.
   if (!IsMissing(error) || platform::GetPathKind(folder) != platform::PathKind::Missing) {
-    return GiveUp(backend, kUnableToOpenFolder, folder);
+    return GiveUp(backend, ui::message::kFavouritesFolderNotOpened, folder);
   }
-  if (!settings.automatic && !backend.askOkCancel(kCreateQuestion)) return false;
+  if (!settings.automatic && !backend.askOkCancel(ui::message::kCreateFavouritesFolder))
+    return false;
   platform::ClearLastError();
   if (!CreateDirectoryPath(folder, platform::NativePathStyle())) {
-    return GiveUp(backend, kErrorCreating, folder);
+    return GiveUp(backend, ui::message::kDirectoryNotCreated, folder);
   }
   if (platform::ChangeDirectory(folder) != platform::kErrorNone) {
-    return GiveUp(backend, kUnableToOpenFolder, folder);
+    return GiveUp(backend, ui::message::kFavouritesFolderNotOpened, folder);
   }
   return true;
 }

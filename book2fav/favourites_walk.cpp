@@ -8,14 +8,15 @@
 
 namespace pelmo {
 
-void FavouritesWalk::handleItem(ItemKind kind, std::string_view url, std::string_view title) {
+void FavouritesWalk::handleItem(ItemKind kind, std::string_view url, std::string_view title,
+                                std::optional<std::int64_t> added) {
   if (lost_) {
     if (kind == ItemKind::Shortcut) ++notWritten_;
     return;
   }
   switch (kind) {
     case ItemKind::Shortcut:
-      writeShortcut(url, title);
+      writeShortcut(url, title, added);
       break;
     case ItemKind::FolderHeading:
       openFolder(title);
@@ -26,7 +27,8 @@ void FavouritesWalk::handleItem(ItemKind kind, std::string_view url, std::string
   }
 }
 
-void FavouritesWalk::writeShortcut(std::string_view url, std::string_view title) {
+void FavouritesWalk::writeShortcut(std::string_view url, std::string_view title,
+                                   std::optional<std::int64_t> added) {
   if (skippedDepth_ > 0) {
     ++notWritten_;
     return;
@@ -35,7 +37,7 @@ void FavouritesWalk::writeShortcut(std::string_view url, std::string_view title)
   // A name such as ".URL" would hide the link from file managers.
   std::string name = platform::NativeName(title);
   if (name.empty()) name = platform::NativeName(NameFromUrl(url));
-  if (!writer_.writeShortcut(name, url)) ++notWritten_;
+  if (!writer_.writeShortcut(name, url, added)) ++notWritten_;
 }
 
 void FavouritesWalk::openFolder(std::string_view title) {

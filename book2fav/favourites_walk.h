@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "book2fav/favourites_writer.h"
@@ -16,15 +18,18 @@ class FavouritesWalk {
  public:
   explicit FavouritesWalk(const ui::ProgressDialog& progress) : progress_(progress) {}
 
-  // The URL as it is written; the title already made into a name.
-  void handleItem(ItemKind kind, std::string_view url, std::string_view title);
+  // The URL as it is written; the title already made into a name; a shortcut file
+  // takes the date the link was added (seconds since 1970) as its modification time.
+  void handleItem(ItemKind kind, std::string_view url, std::string_view title,
+                  std::optional<std::int64_t> added = std::nullopt);
 
   // Shortcuts whose file was not written: not created, not written in full, in a
   // folder that could not be entered, or read after the walk lost its way back up.
   std::size_t notWritten() const { return notWritten_; }
 
  private:
-  void writeShortcut(std::string_view url, std::string_view title);
+  void writeShortcut(std::string_view url, std::string_view title,
+                     std::optional<std::int64_t> added);
   void openFolder(std::string_view title);
   void closeFolder();
 

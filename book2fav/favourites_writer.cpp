@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/file_time.h"
 #include "platform/names.h"
 #include "util/shortcut_format.h"
 
@@ -75,15 +76,21 @@ bool FavouritesWriter::stillInPlace() {
   return !moved_;
 }
 
-bool FavouritesWriter::writeShortcut(std::string_view title, std::string_view url) {
+bool FavouritesWriter::writeShortcut(std::string_view title, std::string_view url,
+                                     std::optional<std::int64_t> added) {
   if (moved_) return false;
   if (top_ && ++writesSinceCheck_ >= kWritesBetweenChecks && !stillInPlace()) return false;
   const std::string name = names_.claimShortcutName(title, fileNameRoom_);
   // Even the shortest name is too long for the path: written, it could not be read.
   if (name.size() > fileNameRoom_) return false;
   // Names from earlier runs are written over, so that a second run gives the same tree.
-  return files_.write(name, ShortcutFileBytes(url), platform::ExistingFile::Replace) ==
-         platform::WriteOutcome::Written;
+  if (files_.write(name, ShortcutFileBytes(url), platform::ExistingFile::Replace) !=
+      platform::WriteOutcome::Written) {
+    return false;
+  }
+  // A time that cannot be set leaves the time of the run: the link itself is whole.
+  if (added) platform::SetModificationTime(name, *added);
+  return true;
 }
 
 }  // namespace pelmo

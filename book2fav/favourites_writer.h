@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,9 +32,11 @@ class FavouritesWriter {
   bool leaveFolder();
 
   // Writes a shortcut file for the title into the current folder, under a name that
-  // no shortcut of this run has taken there, cut to the room the path leaves; false
-  // when it could not be written.
-  bool writeShortcut(std::string_view title, std::string_view url);
+  // no shortcut of this run has taken there, cut to the room the path leaves, with
+  // the time the link was added (seconds since 1970) as its modification time when
+  // there is one; false when it could not be written.
+  bool writeShortcut(std::string_view title, std::string_view url,
+                     std::optional<std::int64_t> added = std::nullopt);
 
   // The longest name a folder made in the current folder may have.
   std::size_t folderNameRoom() const { return platform::RoomForName(platform::NewEntry::Folder); }

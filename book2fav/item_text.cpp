@@ -1,6 +1,9 @@
 #include "book2fav/item_text.h"
 
+#include <charconv>
+
 #include "book2fav/character_references.h"
+#include "text/hex.h"
 #include "util/text.h"
 
 namespace pelmo {
@@ -55,14 +58,22 @@ std::string NameFromTitle(std::string_view title) {
 std::string FilterTitle(std::string_view title) {
   std::string name;
   name.reserve(title.size());
+  bool afterDecodedAmpersand = false;
   for (std::size_t i = 0; i < title.size(); ++i) {
+    const bool followsDecodedAmpersand = afterDecodedAmpersand;
+    afterDecodedAmpersand = false;
     if (title[i] != '&') {
       AppendNameChar(name, title[i]);
       continue;
     }
     if (auto reference = ReadCharacterReference(title, i)) {
-      for (char byte : reference->bytes) AppendNameChar(name, byte);
       i += reference->length - 1;
+      // "&amp;&amp;" is how a browser writes the doubled '&' back: one '&', as "&&".
+      if (reference->bytes == "&") {
+        afterDecodedAmpersand = !followsDecodedAmpersand;
+        if (followsDecodedAmpersand) continue;
+      }
+      for (char byte : reference->bytes) AppendNameChar(name, byte);
       continue;
     }
     // A lone '&' is dropped and the byte behind it taken literally, so "&&" gives '&'.
@@ -95,22 +106,48 @@ std::string NameFromUrl(std::string_view url) {
   return name.empty() ? std::string(kUntitledName) : name;
 }
 
+std::string NameFromText(std::string_view text) {
+  std::string name;
+  name.reserve(text.size());
+  for (char byte : text) {
+    if (byte == '\n' || byte == '\r' || byte == '\t') byte = ' ';
+    AppendNameChar(name, byte);
+  }
+  std::size_t first = name.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  name.erase(name.find_last_not_of(' ') + 1);
+  name.erase(0, first);
+  return name;
+}
+
 std::string UrlFromHref(std::string_view href) {
-  std::string decoded = DecodeCharacterReferences(href);
+  return UrlFromText(DecodeCharacterReferences(href));
+}
+
+std::string UrlFromText(std::string_view decoded) {
   std::string url;
   url.reserve(decoded.size());
-  constexpr char kHex[] = "0123456789ABCDEF";
   for (char signedByte : decoded) {
     auto byte = static_cast<unsigned char>(signedByte);
     if (!IsControl(byte)) {
       url.push_back(signedByte);
     } else if (byte != '\t' && byte != '\r' && byte != '\n') {
-      url += '%';
-      url += kHex[byte >> 4];
-      url += kHex[byte & 0x0F];
+      text::AppendPercentEncoded(url, byte);
     }
   }
   return url;
+}
+
+std::optional<std::int64_t> DateFromAttribute(std::string_view value) {
+  constexpr std::int64_t kLastSecondOf9999 = 253402300799;
+  std::int64_t count = 0;
+  auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), count);
+  if (error != std::errc() || end != value.data() + value.size() || count <= 0) {
+    return std::nullopt;
+  }
+  for (int coarser = 0; coarser < 2 && count > kLastSecondOf9999; ++coarser) count /= 1000;
+  if (count > kLastSecondOf9999) return std::nullopt;
+  return count;
 }
 
 }  // namespace pelmo

@@ -5,18 +5,10 @@
 #include "platform/names.h"
 #include "platform/paths.h"
 #include "platform/temporary_name.h"
-#include "platform/utf8.h"
+#include "text/utf8.h"
 
 namespace pelmo {
 namespace {
-
-// How many bytes a UTF-8 sequence has that starts with this byte; 0 when it starts none.
-std::size_t SequenceLength(unsigned char lead) {
-  if (lead >= 0xC2 && lead <= 0xDF) return 2;
-  if (lead >= 0xE0 && lead <= 0xEF) return 3;
-  if (lead >= 0xF0 && lead <= 0xF4) return 4;
-  return 0;
-}
 
 std::size_t SuffixLength(unsigned number) {
   return number < 2 ? 0 : std::to_string(number).size() + 3;
@@ -57,28 +49,9 @@ std::uint64_t Fingerprint(const platform::FileIdentity& directory, std::string_v
 
 }  // namespace
 
-std::string_view FitName(std::string_view name, std::size_t maxBytes) {
-  if (name.size() <= maxBytes) return name;
-  // Only a cut behind the lead byte of a complete sequence splits a character; bytes
-  // of other single-byte code pages are cut anywhere.
-  std::size_t cut = maxBytes;
-  for (std::size_t back = 1; back <= 3 && back <= cut; ++back) {
-    auto byte = static_cast<unsigned char>(name[cut - back]);
-    if (platform::IsUtf8Continuation(byte)) continue;
-    std::size_t length = SequenceLength(byte);
-    bool complete = cut - back + length <= name.size();
-    for (std::size_t i = 1; complete && i < length; ++i) {
-      complete = platform::IsUtf8Continuation(static_cast<unsigned char>(name[cut - back + i]));
-    }
-    if (length > back && complete) cut -= back;
-    break;
-  }
-  return name.substr(0, cut);
-}
-
 std::string_view FitTrimmedName(std::string_view name, std::size_t maxBytes) {
   if (name.size() <= maxBytes) return name;
-  std::string_view cut = FitName(name, maxBytes);
+  std::string_view cut = text::CutUtf8(name, maxBytes);
   while (!cut.empty() && (cut.back() == ' ' || cut.back() == '.')) cut.remove_suffix(1);
   return cut;
 }

@@ -14,11 +14,9 @@
 namespace pelmo {
 
 // The longest prefix of name of at most maxBytes bytes that does not end inside a
-// UTF-8 multi-byte character.
-std::string_view FitName(std::string_view name, std::size_t maxBytes);
-
-// FitName, then without the spaces and dots that the cut may have left at the end, so
-// that a name read back from a bookmark file that holds it gives the same name.
+// UTF-8 multi-byte character (text::CutUtf8), then without the spaces and dots that the cut may
+// have left at the end, so that a name read back from a bookmark file that holds it gives the same
+// name.
 std::string_view FitTrimmedName(std::string_view name, std::size_t maxBytes);
 
 // The shortcut file names written during one run, so that two bookmarks of the same

@@ -18,16 +18,13 @@
 #include "platform/file.h"
 #include "platform/last_error.h"
 #include "platform/replace.h"
+#include "ui/messages.h"
 #include "ui/progress.h"
 
 namespace pelmo {
 
 namespace {
 
-constexpr std::string_view kFolderNotOpened = "Unable to open Favourites folder!";
-constexpr std::string_view kFileNotOpened = "Unable to open Bookmark file!";
-constexpr std::string_view kFileNotWritten = "Unable to write Bookmark file!";
-constexpr std::string_view kFavouritesUnread = "Unable to read some Favourites!";
 constexpr std::uint16_t kProgressRange = 800;
 constexpr std::size_t kCopyChunk = 64 * 1024;
 
@@ -96,7 +93,8 @@ std::optional<Target> SettleExistingFile(const ConversionSettings& settings, ui:
   platform::ClearLastError();
   if (!settings.bookmarkFile.empty()) file = platform::ReplacementFile::open(settings.bookmarkFile);
   if (!file) {
-    backend.showFailure(kFileNotOpened, {settings.bookmarkFile, platform::LastErrorText()});
+    backend.showFailure(ui::message::kBookmarkFileNotOpened,
+                        {settings.bookmarkFile, platform::LastErrorText()});
     return std::nullopt;
   }
   if (file->existing() == nullptr) return Target{std::move(*file)};
@@ -124,7 +122,8 @@ bool Convert(const ConversionSettings& settings, ui::Backend& backend) {
   platform::ClearLastError();
   std::optional<ScanChain> scan = OpenFavouritesScan(settings.favouritesFolder);
   if (!scan) {
-    backend.showFailure(kFolderNotOpened, {settings.favouritesFolder, platform::LastErrorText()});
+    backend.showFailure(ui::message::kFavouritesFolderNotOpened,
+                        {settings.favouritesFolder, platform::LastErrorText()});
     return false;
   }
   std::optional<Target> target = SettleExistingFile(settings, backend);
@@ -138,7 +137,7 @@ bool Convert(const ConversionSettings& settings, ui::Backend& backend) {
   FavouritesTree tree;
   const Collection collection =
       CollectFavourites(*scan, tree.root(), progress, MakeTreeNode, settings.codePage);
-  ui::ProgressSetStatus(progress, "Writing converted file...");
+  ui::ProgressSetStatus(progress, ui::message::kWritingConvertedFile);
   ui::ProgressSetPosition(progress, PositionBeforeWriting(collection.collected));
   const std::string title = platform::AnsiText(settings.codePage).text(settings.bookmarkTitle);
   // The walk's own failures (unreadable files) are no reason for this file.
@@ -152,12 +151,12 @@ bool Convert(const ConversionSettings& settings, ui::Backend& backend) {
   ui::ProgressClose(progress);
 
   if (writeFailure) {
-    backend.showFailure(kFileNotWritten, *writeFailure);
+    backend.showFailure(ui::message::kBookmarkFileNotWritten, *writeFailure);
     return false;
   }
   // Everything readable has been written; what could not be read is still a loss.
   if (collection.unreadable > 0) {
-    backend.showMessage(kFavouritesUnread, ui::Icon::Warning);
+    backend.showMessage(ui::message::kSomeFavouritesNotRead, ui::Icon::Warning);
     return false;
   }
   return true;
@@ -171,7 +170,7 @@ bool ConvertFavouritesToBookmarks(const ConversionSettings& settings, ui::Backen
   try {
     return Convert(settings, backend);
   } catch (const std::bad_alloc&) {
-    backend.showMessage(kFileNotWritten, ui::Icon::Warning);
+    backend.showMessage(ui::message::kBookmarkFileNotWritten, ui::Icon::Warning);
     return false;
   }
 }

@@ -11,6 +11,7 @@
 #include "book2fav/written_names.h"
 #include "fuzz/fuzz_check.h"
 #include "fuzz/fuzz_expand.h"
+#include "text/utf8.h"
 #include "util/bookmark_items.h"
 #include "util/text.h"
 
@@ -30,6 +31,20 @@ std::size_t LeadLength(unsigned char byte) {
   return 0;
 }
 
+// Whether the length bytes from start are one character: continuation bytes that give
+// a value of the length's range, neither a surrogate nor above U+10FFFF.
+bool IsWholeCharacter(std::string_view text, std::size_t start, std::size_t length) {
+  if (start + length > text.size()) return false;
+  std::uint32_t code = static_cast<unsigned char>(text[start]) & (0xFFu >> (length + 1));
+  for (std::size_t i = 1; i < length; ++i) {
+    const auto byte = static_cast<unsigned char>(text[start + i]);
+    if (!IsContinuation(byte)) return false;
+    code = code << 6 | (byte & 0x3Fu);
+  }
+  constexpr std::uint32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+  return code >= kLeast[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
+}
+
 std::string Folded(std::string_view text) {
   std::string folded;
   for (char byte : text) {
@@ -47,23 +62,18 @@ void CheckName(std::string_view name) {
   }
 }
 
-// Whether a cut at position splits a complete multi-byte sequence.
+// Whether a cut at position splits a character.
 bool SplitsSequence(std::string_view text, std::size_t position) {
   for (std::size_t back = 1; back <= 3 && back <= position; ++back) {
-    std::size_t start = position - back;
-    std::size_t length = LeadLength(static_cast<unsigned char>(text[start]));
-    if (length <= back || start + length > text.size()) continue;
-    bool complete = true;
-    for (std::size_t i = 1; i < length; ++i) {
-      complete = complete && IsContinuation(static_cast<unsigned char>(text[start + i]));
-    }
-    if (complete) return true;
+    const std::size_t start = position - back;
+    const std::size_t length = LeadLength(static_cast<unsigned char>(text[start]));
+    if (length > back && IsWholeCharacter(text, start, length)) return true;
   }
   return false;
 }
 
-void CheckFitName(std::string_view text, std::size_t maxBytes) {
-  std::string_view fitted = pelmo::FitName(text, maxBytes);
+void CheckCut(std::string_view text, std::size_t maxBytes) {
+  std::string_view fitted = pelmo::text::CutUtf8(text, maxBytes);
   Check(fitted.size() <= maxBytes);
   Check(text.starts_with(fitted));
   if (text.size() <= maxBytes) {
@@ -169,8 +179,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckItems(large, pieceSize * 4096, pelmo::ItemReader::kDefaultCarryLimit);
   CheckName(pelmo::FilterTitle(text));
   CheckReferences(text);
-  CheckFitName(text, maxBytes);
-  CheckFitName(text, text.size() > maxBytes ? text.size() - maxBytes : 0);
+  CheckCut(text, maxBytes);
+  CheckCut(text, text.size() > maxBytes ? text.size() - maxBytes : 0);
   CheckWrittenNames(text);
   return 0;
 }

@@ -6,7 +6,7 @@
 
 #include "fuzz/fuzz_check.h"
 #include "platform/posix/profile_parser.h"
-#include "platform/utf8.h"
+#include "text/utf8.h"
 #include "util/shortcut_format.h"
 
 namespace {
@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // valid UTF-8 on one line.
   static pelmo::ShortcutReader shortcuts(0);
   const std::string url = shortcuts.read(text).url;
-  Check(pelmo::platform::IsValidUtf8(url));
+  Check(pelmo::text::IsValidUtf8(url));
   Check(url.find_first_of("\r\n") == std::string::npos);
   std::optional<std::string> value =
       pelmo::platform::FindProfileValue(text, "InternetShortcut", "URL");

@@ -6,7 +6,7 @@
 
 #include "fuzz/fuzz_check.h"
 #include "platform/posix/registry_parser.h"
-#include "platform/utf8.h"
+#include "text/utf8.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ void CheckValue(std::string_view text, std::string_view valueName) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string_view bytes(reinterpret_cast<const char*>(data), size);
   std::string text = pelmo::platform::DecodeRegistryText(bytes);
-  if (bytes.starts_with("\xFF\xFE")) Check(pelmo::platform::IsValidUtf8(text));
+  if (bytes.starts_with("\xFF\xFE")) Check(pelmo::text::IsValidUtf8(text));
   CheckValue(text, "Favorites");
   CheckValue(text, "");
   return 0;

@@ -20,7 +20,6 @@ class MessageEcho : public Backend {
     shown_->showFailure(text, detail);
   }
   bool askOkCancel(std::string_view text) override { return shown_->askOkCancel(text); }
-  OverwriteChoice askOverwrite() override { return shown_->askOverwrite(); }
   std::unique_ptr<ProgressView> openProgress() override { return shown_->openProgress(); }
   std::optional<int> runDialog(int templateId, DialogLogic& logic) override {
     return shown_->runDialog(templateId, logic);

@@ -94,8 +94,11 @@ class Backend {
   }
   // A question with OK and Cancel; true for OK.
   virtual bool askOkCancel(std::string_view text) = 0;
-  // "Selected bookmark file already exists!" with Merge, Replace and Cancel.
-  virtual OverwriteChoice askOverwrite() = 0;
+  // "Selected bookmark file already exists!" with Merge, Replace and Cancel. A backend
+  // only shows the question, as dialog IDD_OVERWRITE through runDialog; the program
+  // answers it with its own logic (app/overwrite_question.h) in the backend that it
+  // hands the converters. Asked of a toolkit's backend alone, it is cancelled.
+  virtual OverwriteChoice askOverwrite() { return OverwriteChoice::Cancel; }
   // A progress window, or null when none can be shown.
   virtual std::unique_ptr<ProgressView> openProgress() = 0;
   // Runs a modal dialog of the resource templates; nothing when it cannot be created.

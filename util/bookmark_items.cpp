@@ -127,13 +127,18 @@ bool NameIs(std::string_view name, std::string_view expected) {
   return name.size() == expected.size() && CompareNoCase(name, expected) == 0;
 }
 
-// The first HREF value of the tag, or nothing.
-bool FindHref(std::string_view tag, std::string& href) {
+// The first HREF value of the tag, or nothing; and its first ADD_DATE value.
+bool FindHref(std::string_view tag, std::string& href, std::string& addDate) {
   bool found = false;
+  bool dated = false;
+  addDate.clear();
   ForEachAttribute(tag, [&](std::string_view name, std::string_view value) {
     if (!found && NameIs(name, "HREF")) {
       href.assign(value);
       found = true;
+    } else if (!dated && NameIs(name, "ADD_DATE")) {
+      addDate.assign(value);
+      dated = true;
     }
   });
   return found;
@@ -344,7 +349,7 @@ void ItemReader::endTag(std::string_view tag, std::size_t next) {
   itemOffset_ = dropped_ + tagStart_;
   switch (tagKind_) {
     case TagKind::Anchor:
-      if (!FindHref(tag, url_)) return;
+      if (!FindHref(tag, url_, addDate_)) return;
       titleKind_ = ItemKind::Shortcut;
       break;
     case TagKind::Heading:
@@ -378,7 +383,8 @@ bool ItemReader::stepTitle() {
       return false;
     }
     if (!EndsTitle(tag.name)) continue;
-    emit(titleKind_, std::move(url_), window.substr(titleStart_, open - titleStart_), itemOffset_);
+    emit(titleKind_, std::move(url_), window.substr(titleStart_, open - titleStart_), itemOffset_,
+         std::move(addDate_));
     mode_ = Mode::Text;
     // Its own end tag is done with; any other tag is read as what it is.
     bool ownEnd = tag.name == (titleKind_ == ItemKind::Shortcut ? TagName::EndA : TagName::EndH3);
@@ -388,7 +394,8 @@ bool ItemReader::stepTitle() {
   titleScan_ = window.size();
   if (!ended_) return false;
   std::size_t end = std::min(buffer_.size(), limitEnd);
-  emit(titleKind_, std::move(url_), window.substr(titleStart_, end - titleStart_), itemOffset_);
+  emit(titleKind_, std::move(url_), window.substr(titleStart_, end - titleStart_), itemOffset_,
+       std::move(addDate_));
   mode_ = Mode::Text;
   pos_ = end;
   return true;
@@ -426,10 +433,11 @@ std::string ItemReader::closingOfOpenMarkup() const {
   return std::string_view(buffer_).substr(waiting).starts_with("<!--") ? "-->" : ">";
 }
 
-void ItemReader::emit(ItemKind kind, std::string url, std::string_view title,
-                      std::uint64_t offset) {
-  items_.push_back({kind, std::move(url), std::string(title), offset});
+void ItemReader::emit(ItemKind kind, std::string url, std::string_view title, std::uint64_t offset,
+                      std::string addDate) {
+  items_.push_back({kind, std::move(url), std::string(title), std::move(addDate), offset});
   url_.clear();
+  addDate_.clear();
   sawItem_ = true;
   inTerm_ = false;
   headingOpen_ = kind == ItemKind::FolderHeading;

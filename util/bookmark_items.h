@@ -14,8 +14,9 @@ enum class ItemKind { Shortcut, FolderHeading, EndOfList };
 // character set not converted, a line break in the title kept as '\n'.
 struct RawItem {
   ItemKind kind = ItemKind::EndOfList;
-  std::string url;    // the HREF value of a shortcut
-  std::string title;  // the text behind a shortcut's or heading's tag, up to its end
+  std::string url;      // the HREF value of a shortcut
+  std::string title;    // the text behind a shortcut's or heading's tag, up to its end
+  std::string addDate;  // the ADD_DATE value of a shortcut; empty when it has none
   // Where the item's tag starts, counted in bytes from the first byte fed: the "<" of
   // the anchor, the heading or the "</DL>" (for the end of a listless folder, of the
   // tag that ended it).
@@ -65,7 +66,8 @@ class ItemReader {
   QuoteScan scanQuotedValue(std::string_view window);
   void endTag(std::string_view tag, std::size_t next);
   void endQuoteAtLineEnd();
-  void emit(ItemKind kind, std::string url, std::string_view title, std::uint64_t offset);
+  void emit(ItemKind kind, std::string url, std::string_view title, std::uint64_t offset,
+            std::string addDate = {});
   void closeListlessFolder(std::size_t at);
   void dropConsumed();
 
@@ -88,6 +90,7 @@ class ItemReader {
   // Title: looking for the end of the title that starts at titleStart_.
   ItemKind titleKind_ = ItemKind::Shortcut;
   std::string url_;
+  std::string addDate_;
   std::uint64_t itemOffset_ = 0;  // of the tag that opened the title
   std::size_t titleStart_ = 0;
   std::size_t titleScan_ = 0;

@@ -6,10 +6,11 @@
 
 namespace pelmo {
 
-// The values are the control identifiers of the two radio buttons of the main dialog.
+// The direction of a run. The main dialog's logic maps it to and from its radio
+// buttons.
 enum class ConversionMode : std::int16_t {
-  FavouritesToBookmarks = 105,
-  BookmarksToFavourites = 106,
+  FavouritesToBookmarks,
+  BookmarksToFavourites,
 };
 
 // The one settings record of a run. Paths are kept whole, so that one too long for

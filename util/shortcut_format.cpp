@@ -1,9 +1,9 @@
 #include "util/shortcut_format.h"
 
 #include "platform/profile.h"
-#include "platform/utf8.h"
-#include "util/text.h"
-#include "util/unicode_text.h"
+#include "text/ascii.h"
+#include "text/utf16.h"
+#include "text/utf8.h"
 
 namespace pelmo {
 namespace {
@@ -27,8 +27,8 @@ struct ShortcutText {
 };
 
 ShortcutText TextOf(std::string_view bytes) {
-  if (bytes.starts_with("\xFF\xFE")) return {DecodeUtf16(bytes.substr(2), false), true};
-  if (bytes.starts_with("\xFE\xFF")) return {DecodeUtf16(bytes.substr(2), true), true};
+  if (bytes.starts_with("\xFF\xFE")) return {text::DecodeUtf16(bytes.substr(2), false), true};
+  if (bytes.starts_with("\xFE\xFF")) return {text::DecodeUtf16(bytes.substr(2), true), true};
   return {std::string(bytes), false};
 }
 
@@ -36,8 +36,8 @@ ShortcutText TextOf(std::string_view bytes) {
 
 bool HasShortcutExtension(std::string_view fileName) {
   return fileName.size() >= kShortcutExtension.size() &&
-         CompareNoCase(fileName.substr(fileName.size() - kShortcutExtension.size()),
-                       kShortcutExtension) == 0;
+         text::CompareNoCase(fileName.substr(fileName.size() - kShortcutExtension.size()),
+                             kShortcutExtension) == 0;
 }
 
 std::string_view ShortcutName(std::string_view fileName) {
@@ -58,7 +58,7 @@ std::string ShortcutFileBytes(std::string_view url) {
 bool BeginsAsShortcut(std::string_view bytes) {
   if (bytes.starts_with(kUtf8ByteOrderMark)) bytes.remove_prefix(kUtf8ByteOrderMark.size());
   return bytes.size() >= kSection.size() + 2 && bytes.front() == '[' &&
-         CompareNoCase(bytes.substr(1, kSection.size()), kSection) == 0 &&
+         text::CompareNoCase(bytes.substr(1, kSection.size()), kSection) == 0 &&
          bytes[kSection.size() + 1] == ']';
 }
 
@@ -84,13 +84,13 @@ std::string ShortcutReader::url(std::string_view text, bool unicode) {
   const std::optional<std::string> ansi = platform::FindProfileValue(text, kSection, kUrlKey);
   std::optional<std::string> exact;
   if (auto encoded = platform::FindProfileValue(text, kUnicodeSection, kUrlKey)) {
-    exact = DecodeUtf7(*encoded);
+    exact = text::DecodeUtf7(*encoded);
   }
   auto fromUtf8 = [this](std::string_view url) {
     return fromUtf8_ ? fromUtf8_->convertUrl(url) : std::string(url);
   };
   if (exact && !exact->empty()) {
-    const bool ansiIsUtf8 = ansi && !unicode && !IsAscii(*ansi) && platform::IsValidUtf8(*ansi);
+    const bool ansiIsUtf8 = ansi && !unicode && !IsAscii(*ansi) && text::IsValidUtf8(*ansi);
     if (ansiIsUtf8 && readsAs(*ansi, *exact)) return fromUtf8(*ansi);
     return fromUtf8(*exact);
   }

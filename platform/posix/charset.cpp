@@ -8,8 +8,9 @@
 #include <string>
 #include <utility>
 
-#include "platform/posix/text_compare.h"
-#include "platform/utf8.h"
+#include "text/ascii.h"
+#include "text/hex.h"
+#include "text/utf8.h"
 
 namespace pelmo::platform {
 namespace {
@@ -40,20 +41,13 @@ void AppendReplacement(std::string& out, unsigned char) {
   out += kReplacement;
 }
 
-void AppendPercentEncoded(std::string& out, unsigned char byte) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  out += '%';
-  out += kHex[byte >> 4];
-  out += kHex[byte & 0x0F];
-}
-
 bool IsUtf8Name(std::string_view charset) {
-  return EqualNoCase(charset, "UTF-8") || EqualNoCase(charset, "UTF8");
+  return text::EqualNoCase(charset, "UTF-8") || text::EqualNoCase(charset, "UTF8");
 }
 
 std::string IconvName(std::string_view charset) {
   for (const Alias& alias : kAliases) {
-    if (EqualNoCase(charset, alias.name)) return alias.iconvName;
+    if (text::EqualNoCase(charset, alias.name)) return alias.iconvName;
   }
   return std::string(charset);
 }
@@ -115,14 +109,14 @@ std::optional<TextConverter> TextConverter::openToUtf8(std::string_view charset)
 }
 
 std::string TextConverter::convert(std::string_view text) {
-  if (!state_) return RepairUtf8(text, AppendReplacement);
+  if (!state_) return text::RepairUtf8(text, AppendReplacement);
   return Convert(state_->handle, text, AppendReplacement);
 }
 
 // UTF-8 holds every character; a byte that is none is kept as %XX.
 std::string TextConverter::convertUrl(std::string_view url) {
-  if (!state_) return RepairUtf8(url, AppendPercentEncoded);
-  return Convert(state_->handle, url, AppendPercentEncoded);
+  if (!state_) return text::RepairUtf8(url, text::AppendPercentEncoded);
+  return Convert(state_->handle, url, text::AppendPercentEncoded);
 }
 
 AnsiText::AnsiText(unsigned codePage)
@@ -131,24 +125,17 @@ AnsiText::AnsiText(unsigned codePage)
 }
 
 std::string AnsiText::text(std::string_view bytes) {
-  if (IsValidUtf8(bytes) || !fromCodePage_) return std::string(bytes);
+  if (text::IsValidUtf8(bytes) || !fromCodePage_) return std::string(bytes);
   return fromCodePage_->convert(bytes);
 }
 
 std::string AnsiText::url(std::string_view bytes) {
-  if (IsValidUtf8(bytes) || !fromCodePage_) return std::string(bytes);
+  if (text::IsValidUtf8(bytes) || !fromCodePage_) return std::string(bytes);
   return fromCodePage_->convertUrl(bytes);
 }
 
 std::string_view CutAtCharacter(std::string_view text, std::size_t limit) {
-  std::size_t end = std::min(text.size(), limit);
-  std::size_t start = end;
-  while (start > 0 && IsUtf8Continuation(static_cast<unsigned char>(text[start - 1]))) --start;
-  if (start == 0) return text.substr(0, end);
-  const auto lead = static_cast<unsigned char>(text[start - 1]);
-  const std::size_t expected = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-  if (expected > 1 && end - (start - 1) < expected) end = start - 1;
-  return text.substr(0, end);
+  return text::CutUtf8(text, limit);
 }
 
 }  // namespace pelmo::platform

@@ -6,7 +6,7 @@
 #include <array>
 #include <string_view>
 
-#include "platform/posix/text_compare.h"
+#include "text/ascii.h"
 
 namespace pelmo::platform {
 namespace {
@@ -26,8 +26,9 @@ constexpr std::array<std::string_view, 30> kTrusted{{
 }};
 
 bool IsTrusted(std::string_view guess) {
-  return std::any_of(kTrusted.begin(), kTrusted.end(),
-                     [guess](std::string_view trusted) { return EqualNoCase(guess, trusted); });
+  return std::any_of(kTrusted.begin(), kTrusted.end(), [guess](std::string_view trusted) {
+    return text::EqualNoCase(guess, trusted);
+  });
 }
 
 bool HasNonAscii(std::string_view bytes) {

@@ -1,6 +1,6 @@
 #include "platform/names.h"
 
-#include "platform/ascii_text.h"
+#include "text/ascii.h"
 
 namespace pelmo::platform {
 
@@ -11,7 +11,7 @@ std::string NativeName(std::string_view title) {
 // Folding ASCII letters keeps a Favourites folder that is copied to a system that
 // ignores letter case free of clashes.
 std::string NameKey(std::string_view name) {
-  return Folded(name);
+  return text::Folded(name);
 }
 
 }  // namespace pelmo::platform

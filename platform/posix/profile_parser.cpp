@@ -1,7 +1,7 @@
 #include "platform/posix/profile_parser.h"
 
 #include "platform/line_reading.h"
-#include "platform/posix/text_compare.h"
+#include "text/ascii.h"
 
 namespace pelmo::platform {
 namespace {
@@ -12,7 +12,8 @@ constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 std::optional<std::string_view> SectionName(std::string_view line) {
   if (line.empty() || line.front() != '[') return std::nullopt;
   const std::size_t close = line.find(']');
-  return TrimBlanks(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1));
+  return text::TrimBlanks(
+      line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1));
 }
 
 std::string_view WithoutQuotes(std::string_view value) {
@@ -26,19 +27,19 @@ std::string_view WithoutQuotes(std::string_view value) {
 }  // namespace
 
 ProfileKeySearch::ProfileKeySearch(std::string_view section, std::string_view key)
-    : section_(TrimBlanks(section)), key_(TrimBlanks(key)) {}
+    : section_(text::TrimBlanks(section)), key_(text::TrimBlanks(key)) {}
 
 bool ProfileKeySearch::addLine(std::string_view line) {
   if (firstLine_ && line.starts_with(kUtf8ByteOrderMark)) line.remove_prefix(3);
   firstLine_ = false;
   if (state_ == State::Done) return false;
 
-  line = TrimBlanks(line);
+  line = text::TrimBlanks(line);
   if (std::optional<std::string_view> name = SectionName(line)) {
     // Only the first section of the name is searched.
     if (state_ == State::InSection) {
       state_ = State::Done;
-    } else if (EqualNoCase(*name, section_)) {
+    } else if (text::EqualNoCase(*name, section_)) {
       state_ = State::InSection;
     }
     return state_ != State::Done;
@@ -47,11 +48,11 @@ bool ProfileKeySearch::addLine(std::string_view line) {
 
   const std::size_t equals = line.find('=');
   if (equals == std::string_view::npos) return true;
-  if (!EqualNoCase(TrimBlanks(line.substr(0, equals)), key_)) return true;
+  if (!text::EqualNoCase(text::TrimBlanks(line.substr(0, equals)), key_)) return true;
   // The value ends at a NUL byte, as a C string would: none is ever passed on.
   std::string_view value = line.substr(equals + 1);
   value = value.substr(0, value.find('\0'));
-  value_ = std::string(WithoutQuotes(TrimBlanks(value)));
+  value_ = std::string(WithoutQuotes(text::TrimBlanks(value)));
   state_ = State::Done;
   return false;
 }

@@ -4,37 +4,18 @@
 #include <cstdint>
 #include <utility>
 
-#include "platform/posix/text_compare.h"
-#include "platform/utf8.h"
+#include "text/ascii.h"
+#include "text/utf16.h"
 
 namespace pelmo::platform {
 namespace {
 
 constexpr std::string_view kUtf16LeByteOrderMark = "\xFF\xFE";
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
-constexpr char32_t kReplacementCharacter = 0xFFFD;
 
 // Unpaired surrogates become the replacement character; an odd last byte is dropped.
 std::string Utf16LeToUtf8(std::string_view bytes) {
-  std::string out;
-  out.reserve(bytes.size() / 2);
-  auto unit = [&bytes](std::size_t at) -> char32_t {
-    return static_cast<unsigned char>(bytes[at]) |
-           (static_cast<char32_t>(static_cast<unsigned char>(bytes[at + 1])) << 8);
-  };
-  for (std::size_t at = 0; at + 1 < bytes.size(); at += 2) {
-    char32_t code = unit(at);
-    if (code >= 0xD800 && code <= 0xDBFF && at + 3 < bytes.size()) {
-      const char32_t low = unit(at + 2);
-      if (low >= 0xDC00 && low <= 0xDFFF) {
-        code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
-        at += 2;
-      }
-    }
-    if (code >= 0xD800 && code <= 0xDFFF) code = kReplacementCharacter;
-    AppendUtf8(out, code);
-  }
-  return out;
+  return text::DecodeUtf16(bytes.substr(0, bytes.size() - bytes.size() % 2), false);
 }
 
 bool IsHeader(std::string_view line) {
@@ -76,9 +57,9 @@ std::optional<ValueLine> ParseValueLine(std::string_view line) {
   } else {
     return std::nullopt;
   }
-  line = TrimBlanks(line);
+  line = text::TrimBlanks(line);
   if (!line.starts_with('=')) return std::nullopt;
-  line = TrimBlanks(line.substr(1));
+  line = text::TrimBlanks(line.substr(1));
   if (line.starts_with('"')) {
     value.text = TakeQuoted(line);
   } else {
@@ -160,7 +141,7 @@ void RegistryFileSearch::addText(std::string_view text) {
     line_.append(piece.substr(0, room));
     if (piece.size() > room) {
       lineCut_ = true;
-      const std::string_view trimmed = TrimBlanks(piece.substr(room));
+      const std::string_view trimmed = text::TrimBlanks(piece.substr(room));
       if (!trimmed.empty()) lastNonBlank_ = trimmed.back();
     }
     if (end == std::string_view::npos) return;
@@ -171,7 +152,7 @@ void RegistryFileSearch::addText(std::string_view text) {
 }
 
 void RegistryFileSearch::endLine() {
-  std::string_view line = TrimBlanks(line_);
+  std::string_view line = text::TrimBlanks(line_);
   std::string ending;
   // A cut line keeps its start and the last byte that says whether it continues.
   if (lineCut_ && lastNonBlank_ != 0) {
@@ -197,13 +178,13 @@ bool RegistryFileSearch::addLine(std::string_view line) {
   if (line.empty() || line.starts_with(';')) return true;
   if (line.starts_with('[')) {
     // Every occurrence of the key counts, so entering another key only pauses.
-    inKey_ = line.ends_with(']') && EqualNoCase(line.substr(1, line.size() - 2), fullKey_);
+    inKey_ = line.ends_with(']') && text::EqualNoCase(line.substr(1, line.size() - 2), fullKey_);
     return true;
   }
   std::optional<ValueLine> value = ParseValueLine(line);
   if (!value) return true;
   continuation_ = value->continues;
-  if (inKey_ && EqualNoCase(value->name, valueName_)) {
+  if (inKey_ && text::EqualNoCase(value->name, valueName_)) {
     value_ = std::move(value->text);
     return false;
   }

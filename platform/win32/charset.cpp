@@ -2,17 +2,20 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstdlib>
 #include <utility>
 
-#include "platform/utf8.h"
 #include "platform/win32/windows_headers.h"
+#include "text/ascii.h"
+#include "text/hex.h"
+#include "text/utf16.h"
+#include "text/utf8.h"
 
 namespace pelmo::platform {
 namespace {
 
 constexpr UINT kUtf8 = 65001;
-constexpr wchar_t kReplacement = 0xFFFD;
 
 struct Alias {
   std::string_view name;
@@ -38,19 +41,11 @@ constexpr std::array<Alias, 14> kAliases{{
     {"big5", 950},
 }};
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (fold(a[i]) != fold(b[i])) return false;
-  }
-  return true;
-}
-
 // "windows-1250", "cp1250" and "x-cp1250" name a code page by its number.
 UINT NumberedCodePage(std::string_view charset) {
   for (std::string_view prefix : {"windows-", "cp", "x-cp"}) {
-    if (charset.size() <= prefix.size() || !EqualNoCase(charset.substr(0, prefix.size()), prefix)) {
+    if (charset.size() <= prefix.size() ||
+        !text::EqualNoCase(charset.substr(0, prefix.size()), prefix)) {
       continue;
     }
     const std::string digits(charset.substr(prefix.size()));
@@ -63,7 +58,7 @@ UINT NumberedCodePage(std::string_view charset) {
 
 UINT CodePageOf(std::string_view charset) {
   for (const Alias& alias : kAliases) {
-    if (EqualNoCase(charset, alias.name)) return alias.codePage;
+    if (text::EqualNoCase(charset, alias.name)) return alias.codePage;
   }
   return NumberedCodePage(charset);
 }
@@ -73,36 +68,9 @@ UINT CodePageOf(std::string_view charset) {
 std::wstring DecodeUtf8(std::string_view text) {
   std::wstring wide;
   wide.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    const std::size_t length = lead < 0x80                    ? 1
-                               : lead >= 0xC2 && lead <= 0xDF ? 2
-                               : lead >= 0xE0 && lead <= 0xEF ? 3
-                               : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                              : 0;
-    char32_t code = length == 1 ? lead : lead & (0x7F >> length);
-    bool wellFormed = length > 0 && i + length <= text.size();
-    for (std::size_t k = 1; wellFormed && k < length; ++k) {
-      const auto byte = static_cast<unsigned char>(text[i + k]);
-      wellFormed = IsUtf8Continuation(byte);
-      code = (code << 6) | (byte & 0x3F);
-    }
-    constexpr std::array<char32_t, 5> kSmallest = {0, 0, 0x80, 0x800, 0x10000};
-    wellFormed = wellFormed && code >= kSmallest[length] && code <= 0x10FFFF &&
-                 !(code >= 0xD800 && code <= 0xDFFF);
-    if (!wellFormed) {
-      wide.push_back(kReplacement);
-      ++i;
-      continue;
-    }
-    if (code >= 0x10000) {
-      code -= 0x10000;
-      wide.push_back(static_cast<wchar_t>(0xD800 + (code >> 10)));
-      wide.push_back(static_cast<wchar_t>(0xDC00 + (code & 0x3FF)));
-    } else {
-      wide.push_back(static_cast<wchar_t>(code));
-    }
-    i += length;
+  for (std::size_t at = 0; at < text.size();) {
+    text::EncodeUtf16(text::DecodeUtf8At(text, at),
+                      [&wide](char16_t unit) { wide.push_back(static_cast<wchar_t>(unit)); });
   }
   return wide;
 }
@@ -117,17 +85,11 @@ std::wstring Decode(UINT codePage, std::string_view text) {
   return wide;
 }
 
-bool IsHighSurrogate(wchar_t unit) {
-  return unit >= 0xD800 && unit <= 0xDBFF;
-}
-
-bool IsLowSurrogate(wchar_t unit) {
-  return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-
 // How many UTF-16 units the character at i has.
 int UnitsAt(const std::wstring& wide, std::size_t i) {
-  return IsHighSurrogate(wide[i]) && i + 1 < wide.size() && IsLowSurrogate(wide[i + 1]) ? 2 : 1;
+  return text::IsHighSurrogate(wide[i]) && i + 1 < wide.size() && text::IsLowSurrogate(wide[i + 1])
+             ? 2
+             : 1;
 }
 
 // The character's bytes in the ANSI code page, or nothing when the code page lacks it.
@@ -169,15 +131,9 @@ std::string ToAnsi(const std::wstring& wide) {
 }
 
 void AppendPercentEncoded(std::string& out, char32_t code) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
   std::string utf8;
-  AppendUtf8(utf8, code);
-  for (const char byte : utf8) {
-    const auto value = static_cast<unsigned char>(byte);
-    out += '%';
-    out += kHex[value >> 4];
-    out += kHex[value & 0xF];
-  }
+  text::AppendUtf8(utf8, code);
+  for (const char byte : utf8) text::AppendPercentEncoded(out, static_cast<unsigned char>(byte));
 }
 
 // ASCII passes as it is; every other character is asked of the code page on its own,
@@ -197,9 +153,7 @@ std::string UrlToAnsi(const std::wstring& wide) {
     if (const std::optional<std::string> bytes = ExactAnsi(wide.data() + i, units)) {
       out += *bytes;
     } else {
-      const char32_t code =
-          pair ? 0x10000 + ((char32_t(wide[i]) - 0xD800) << 10) + (char32_t(wide[i + 1]) - 0xDC00)
-               : char32_t(wide[i]);
+      const char32_t code = pair ? text::JoinSurrogates(wide[i], wide[i + 1]) : char32_t(wide[i]);
       AppendPercentEncoded(out, code);
     }
     i += static_cast<std::size_t>(units);
@@ -211,16 +165,9 @@ std::string UrlToAnsi(const std::wstring& wide) {
 std::string ToUtf8(const std::wstring& wide) {
   std::string out;
   out.reserve(wide.size());
-  for (std::size_t i = 0; i < wide.size(); ++i) {
-    char32_t code = wide[i];
-    if (IsHighSurrogate(wide[i]) && i + 1 < wide.size() && IsLowSurrogate(wide[i + 1])) {
-      code = 0x10000 + ((code - 0xD800) << 10) + (char32_t(wide[i + 1]) - 0xDC00);
-      ++i;
-    } else if (IsHighSurrogate(wide[i]) || IsLowSurrogate(wide[i])) {
-      code = kReplacement;
-    }
-    AppendUtf8(out, code);
-  }
+  text::Utf16Joiner units;
+  for (const wchar_t unit : wide) units.add(static_cast<std::uint16_t>(unit), out);
+  units.finish(out);
   return out;
 }
 

@@ -3,16 +3,15 @@
 #include <array>
 
 #include "platform/win32/windows_headers.h"
+#include "text/ascii.h"
 
 namespace pelmo::platform {
 namespace {
 
 bool IsReservedDeviceName(std::string_view name) {
-  std::string base(name.substr(0, name.find('.')));
-  while (!base.empty() && base.back() == ' ') base.pop_back();
-  for (char& byte : base) {
-    if (byte >= 'a' && byte <= 'z') byte = static_cast<char>(byte - 'a' + 'A');
-  }
+  std::string_view stem = name.substr(0, name.find('.'));
+  while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
+  const std::string base = text::Folded(stem);
   constexpr std::array<std::string_view, 5> kPlain = {"CON", "PRN", "AUX", "NUL", "CLOCK$"};
   for (std::string_view reserved : kPlain) {
     if (base == reserved) return true;

@@ -132,7 +132,9 @@ TEST(MainDialog, TheTitleBoxFollowsTheDirectionFromTheFirstClick) {
     Play(run, c.openedIn, c.clicks);
     const testing::ScriptedControls& dialog = run.backend.dialogControls;
     if (c.clicks.empty()) {
-      EXPECT_EQ(dialog.checked, std::set<int>{static_cast<int>(c.openedIn)});
+      const int button =
+          c.openedIn == kFtb ? IDC_FAVOURITES_TO_BOOKMARKS : IDC_BOOKMARKS_TO_FAVOURITES;
+      EXPECT_EQ(dialog.checked, std::set<int>{button});
       EXPECT_EQ(dialog.texts.at(IDC_BOOKMARK_FILE), "/home/u/bookmark.htm");
     }
     EXPECT_EQ(!dialog.disabled.contains(IDC_BOOKMARK_TITLE), c.titleEnabled)

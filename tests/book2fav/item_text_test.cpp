@@ -37,6 +37,8 @@ TEST(NameFromTitleTest, TrimsFiltersAndDecodes) {
       {"<A HREF=\"u\">Dots &#46;&#46; and &#47;</A>", "Dots  and"},
       {"<A HREF=\"u\">Bad &#0; ref</A>", "Bad #0; ref"},
       {"<A HREF=\"u\">&&amp;</A>", "&amp;"},
+      {"<A HREF=\"u\">Tom &amp;&amp; Jerry &amp; AT&amp;&amp;&amp;&amp;T</A>",
+       "Tom & Jerry & AT&&T"},
       {"<A HREF=\"u\">Title ...</A>", "Title"},
       {"<A HREF=\"u\">. Dotted .</A>", "Dotted"},
       {"<A HREF=\"u\">Two\nlines</a>", "Two lines"},

@@ -8,31 +8,8 @@
 namespace pelmo {
 namespace {
 
-TEST(FitNameTest, NeverCutsInsideAUtf8Character) {
-  struct Case {
-    std::string name;
-    std::size_t maxBytes;
-    std::string fitted;
-  };
-  const std::string e = "\xC3\xA9";              // two bytes
-  const std::string euro = "\xE2\x82\xAC";       // three bytes
-  const std::string emoji = "\xF0\x9F\x98\x80";  // four bytes
-  const Case cases[] = {
-      {"abcd", 3, "abc"},
-      {"ab" + e, 3, "ab"},
-      {"ab" + e, 4, "ab" + e},
-      {"a" + euro, 3, "a"},
-      {"a" + euro + "b", 4, "a" + euro},
-      {emoji + emoji, 7, emoji},
-      {emoji, 4, emoji},
-      {"ab\xE9xy", 3, "ab\xE9"},  // a Latin-1 byte is a character of its own
-      {"ab\xC3xy", 3, "ab\xC3"},  // a lead byte without its continuation
-      {"\xA9\xA9\xA9\xA9", 2, "\xA9\xA9"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(FitName(c.name, c.maxBytes), c.fitted) << c.name << " " << c.maxBytes;
-  }
-  // Trimmed only where cut: a name that fits keeps what it ends in.
+TEST(FitTrimmedNameTest, TrimsOnlyWhereCut) {
+  // A name that fits keeps what it ends in.
   EXPECT_EQ(FitTrimmedName("ab  . cd", 5), "ab");
   EXPECT_EQ(FitTrimmedName("ab .", 4), "ab .");
   EXPECT_EQ(FitTrimmedName("  x", 2), "");

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <thread>
 
+#include "app/overwrite_question.h"
 #include "res/resource.h"
 #include "ui/dialog_template.h"
 #include "ui/fltk/dialog_units.h"
@@ -49,7 +50,7 @@ int main(int argc, char** argv) {
     SampleLogic logic;
     std::printf("%d\n", backend->runDialog(IDD_MAIN, logic).value_or(-1));
   } else if (which == "overwrite") {
-    std::printf("%d\n", static_cast<int>(backend->askOverwrite()));
+    std::printf("%d\n", static_cast<int>(pelmo::AskOverwrite(*backend)));
   } else if (which == "progress") {
     pelmo::ui::ProgressDialog progress = pelmo::ui::ProgressOpen(*backend);
     pelmo::ui::ProgressSetStatus(progress, "http://www.example.com/pelmo/index.html");

@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/overwrite_question.h"
 #include "other_client.h"
 #include "res/resource.h"
 #include "ui/fltk/dialog_units.h"
@@ -365,7 +366,7 @@ TEST(FltkBackend, QuestionsAnswerAsPressed) {
         OverwriteRow{"Tab Tab Return", OverwriteChoice::Cancel}}) {
     SCOPED_TRACE(row.keys);
     std::thread user = Drive("PELMO", {"key " + row.keys});
-    EXPECT_EQ(backend->askOverwrite(), row.expected);
+    EXPECT_EQ(AskOverwrite(*backend), row.expected);
     user.join();
   }
   struct QuestionRow {
@@ -426,7 +427,7 @@ TEST(FltkBackend, CloseBoxCancelsTheDialogsButNotTheProgressWindow) {
   }
   {
     std::thread windowManager = CloseWhenShown("PELMO");
-    EXPECT_EQ(backend->askOverwrite(), OverwriteChoice::Cancel);
+    EXPECT_EQ(AskOverwrite(*backend), OverwriteChoice::Cancel);
     windowManager.join();
   }
   {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "app/overwrite_question.h"
 #include "ui/message_echo.h"
 #include "ui/progress.h"
 #include "ui/terminal/home_folder.h"
@@ -65,7 +66,7 @@ TEST(MessageEcho, EveryMessageAlsoReachesTheEchoFirstAndQuestionsDoNot) {
   auto backend = EchoMessages(Terminal(shownStreams, true), Terminal(echoStreams, false));
   backend->showFailure("Unable to write Bookmark file!", {"/a/b.html", "No space left on device"});
   backend->showMessage("Unable to read some Favourites!", Icon::Warning);
-  EXPECT_EQ(backend->askOverwrite(), OverwriteChoice::Replace);
+  EXPECT_EQ(AskOverwrite(*backend), OverwriteChoice::Replace);
   const std::string box = std::string(kTitleLine) +
                           "\nWarning: Unable to write Bookmark file!\n"
                           "/a/b.html: No space left on device\n" +
@@ -96,7 +97,7 @@ TEST(TerminalBackend, OverwriteAnswers) {
   };
   for (const Case& c : cases) {
     Streams streams(c.typed);
-    EXPECT_EQ(Terminal(streams, true)->askOverwrite(), c.expected) << c.typed.substr(0, 20);
+    EXPECT_EQ(AskOverwrite(*Terminal(streams, true)), c.expected) << c.typed.substr(0, 20);
     EXPECT_NE(streams.output().find("Selected bookmark file already exists!"), std::string::npos);
   }
 }
@@ -141,7 +142,7 @@ TEST(TerminalBackend, WithoutATerminalQuestionsAreCancelledAndSaidSo) {
   Streams streams("ok\nr\n");
   auto backend = Terminal(streams, false);
   EXPECT_FALSE(backend->askOkCancel("Create it?"));
-  EXPECT_EQ(backend->askOverwrite(), OverwriteChoice::Cancel);
+  EXPECT_EQ(AskOverwrite(*backend), OverwriteChoice::Cancel);
   std::string output = streams.output();
   EXPECT_NE(output.find("Create it?"), std::string::npos);
   EXPECT_NE(output.find("taken as Cancel"), std::string::npos);
@@ -201,6 +202,8 @@ TEST(ProgressLine, RendersStatusAndBarWithinTheWidth) {
   EXPECT_EQ(RenderProgressLine("\xC3\xA9t\xC3\xA9", 0.0, 29),
             "[....................]   0% \xC3\xA9");
   EXPECT_EQ(RenderProgressLine("status", 0.0, 5), "[....");
+  // A byte that is no character takes a column, as the terminal shows it.
+  EXPECT_EQ(RenderProgressLine("\xA9\xA9\xA9", 0.0, 30), "[....................]   0% \xA9\xA9");
 }
 
 TEST(ProgressLine, RedrawsAtMostTwentyTimesASecond) {

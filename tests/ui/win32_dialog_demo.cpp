@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "app/overwrite_question.h"
 #include "res/resource.h"
 #include "ui/progress.h"
 #include "ui/win32/win32_backend.h"
@@ -37,7 +38,7 @@ int main(int argc, char** argv) {
     SampleLogic logic;
     std::printf("%d\n", backend->runDialog(IDD_MAIN, logic).value_or(-1));
   } else if (which == "overwrite") {
-    std::printf("%d\n", static_cast<int>(backend->askOverwrite()));
+    std::printf("%d\n", static_cast<int>(pelmo::AskOverwrite(*backend)));
   } else if (which == "progress") {
     // As a conversion drives it: a status and a step every 100 ms, up to 40 of 100.
     pelmo::ui::ProgressDialog progress = pelmo::ui::ProgressOpen(*backend);

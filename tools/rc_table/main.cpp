@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "rc_reader.h"
+#include "tools/rc_table/rc_reader.h"
 
 namespace {
 

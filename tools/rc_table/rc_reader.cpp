@@ -1,11 +1,11 @@
-#include "rc_reader.h"
+#include "tools/rc_table/rc_reader.h"
 
-#include <cctype>
 #include <fstream>
 #include <map>
 #include <sstream>
 #include <string_view>
 
+#include "text/ascii.h"
 #include "ui/dialog_template.h"
 
 namespace pelmo::rc {
@@ -64,7 +64,8 @@ std::string StripComments(std::string_view text) {
 }
 
 bool IsNameChar(char c) {
-  return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+  const auto byte = static_cast<unsigned char>(c);
+  return text::IsAsciiLetter(byte) || text::IsAsciiDigit(byte) || c == '_';
 }
 
 // A quoted string: "" stands for one quote, and the usual backslash escapes apply.
@@ -89,7 +90,7 @@ std::vector<Token> Tokenize(std::string_view line, int lineNumber) {
   while (i < line.size()) {
     char c = line[i];
     std::size_t start = i;
-    if (std::isspace(static_cast<unsigned char>(c))) {
+    if (text::IsAsciiSpace(static_cast<unsigned char>(c))) {
       ++i;
     } else if (c == '"') {
       ++i;
@@ -100,7 +101,7 @@ std::vector<Token> Tokenize(std::string_view line, int lineNumber) {
       tokens.push_back({TokenKind::String, Unquote(line.substr(start, i - start)), lineNumber});
     } else if (IsNameChar(c)) {
       while (i < line.size() && IsNameChar(line[i])) ++i;
-      bool number = std::isdigit(static_cast<unsigned char>(c));
+      bool number = text::IsAsciiDigit(static_cast<unsigned char>(c));
       tokens.push_back({number ? TokenKind::Number : TokenKind::Name,
                         std::string(line.substr(start, i - start)), lineNumber});
     } else {

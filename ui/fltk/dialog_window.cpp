@@ -7,18 +7,15 @@
 #include <string>
 
 #include "res/resource.h"
+#include "text/ascii.h"
 #include "ui/fltk/widgets.h"
 
 namespace pelmo::ui {
 namespace {
 
+// Window classes are named without regard to letter case.
 bool ClassIs(std::string_view windowClass, std::string_view name) {
-  if (windowClass.size() != name.size()) return false;
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (lower(windowClass[i]) != lower(name[i])) return false;
-  }
-  return true;
+  return text::EqualNoCase(windowClass, name);
 }
 
 std::uint32_t ButtonKind(const ControlTemplate& control) {

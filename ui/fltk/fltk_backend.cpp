@@ -17,18 +17,6 @@
 namespace pelmo::ui {
 namespace {
 
-// The overwrite question's buttons and what each answers.
-class OverwriteLogic : public DialogLogic {
- public:
-  void opened(DialogControls&) override {}
-  void command(DialogControls& controls, int controlId) override {
-    if (controlId == IDOK) controls.end(static_cast<int>(OverwriteChoice::Merge));
-    if (controlId == IDCANCEL) controls.end(static_cast<int>(OverwriteChoice::Cancel));
-    if (controlId == IDC_REPLACE) controls.end(static_cast<int>(OverwriteChoice::Replace));
-  }
-  void dropped(DialogControls&, std::string_view) override {}
-};
-
 class FltkBackend : public Backend {
  public:
   FltkBackend() {
@@ -44,13 +32,6 @@ class FltkBackend : public Backend {
 
   bool askOkCancel(std::string_view text) override {
     return RunMessageBox(text, Icon::Question, true, font_);
-  }
-
-  OverwriteChoice askOverwrite() override {
-    OverwriteLogic logic;
-    std::optional<int> result = runDialog(IDD_OVERWRITE, logic);
-    if (!result) return OverwriteChoice::Cancel;
-    return static_cast<OverwriteChoice>(*result);
   }
 
   std::unique_ptr<ProgressView> openProgress() override {

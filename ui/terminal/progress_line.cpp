@@ -4,27 +4,27 @@
 #include <cmath>
 #include <utility>
 
+#include "text/utf8.h"
+
 namespace pelmo::ui {
 
 namespace {
 
 constexpr int kBarColumns = 20;
 
-bool IsUtf8Continuation(unsigned char byte) {
-  return (byte & 0xC0) == 0x80;
-}
-
 // Keeps at most columns characters of text; a UTF-8 sequence counts as one column
-// and is never split.
+// and is never split, and a byte that starts none takes a column of its own, as the
+// terminal shows it.
 std::string FitToColumns(std::string_view text, int columns) {
   std::string fitted;
   int used = 0;
-  for (unsigned char byte : text) {
-    if (!IsUtf8Continuation(byte)) {
-      if (used == columns) break;
-      ++used;
+  for (std::size_t at = 0; at < text.size() && used < columns; ++used) {
+    const std::size_t length = std::max<std::size_t>(text::Utf8SequenceAt(text, at), 1);
+    for (const char byte : text.substr(at, length)) {
+      const auto value = static_cast<unsigned char>(byte);
+      fitted.push_back(value < 0x20 || value == 0x7F ? '?' : byte);
     }
-    fitted.push_back(byte < 0x20 || byte == 0x7F ? '?' : static_cast<char>(byte));
+    at += length;
   }
   fitted.append(static_cast<std::size_t>(columns - used), ' ');
   return fitted;

@@ -1,32 +1,17 @@
 #include "ui/terminal/prompt.h"
 
-#include <cctype>
+#include "text/ascii.h"
 
 namespace pelmo::ui {
-
-namespace {
-
-std::string Normalise(std::string_view text) {
-  std::size_t begin = text.find_first_not_of(" \t\r");
-  std::size_t end = text.find_last_not_of(" \t\r");
-  std::string word;
-  if (begin == std::string_view::npos) return word;
-  for (char c : text.substr(begin, end - begin + 1)) {
-    word.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
-  }
-  return word;
-}
-
-}  // namespace
 
 int Prompt::ask(std::string_view question, std::initializer_list<Choice> choices, int onEnter) {
   for (;;) {
     std::optional<std::string> line = readAnswer(question);
     if (!line) return 0;
-    std::string word = Normalise(*line);
+    const std::string_view word = text::Trim(*line, " \t\r");
     if (word.empty()) return onEnter;
     for (const Choice& choice : choices) {
-      if (word == choice.first) return choice.second;
+      if (text::EqualNoCase(word, choice.first)) return choice.second;
     }
   }
 }

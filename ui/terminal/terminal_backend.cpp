@@ -3,12 +3,12 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <string>
 
 #include "res/resource.h"
+#include "ui/messages.h"
 #include "ui/terminal/line_input.h"
 #include "ui/terminal/progress_line.h"
 #include "ui/terminal/prompt.h"
@@ -38,6 +38,25 @@ int TerminalWidth(int descriptor) {
   return 80;
 }
 
+// What a question's logic may do to a box with buttons: end it.
+class ButtonPress final : public DialogControls {
+ public:
+  void setText(int, std::string_view) override {}
+  std::string getText(int, std::size_t) override { return {}; }
+  void checkRadio(int, int, int) override {}
+  bool isChecked(int) override { return false; }
+  void enable(int, bool) override {}
+  void end(int ended) override { result = ended; }
+  std::optional<std::string> browseFolder(std::string_view) override { return std::nullopt; }
+  std::optional<std::string> browseFile(std::string_view, std::string_view,
+                                        std::string_view) override {
+    return std::nullopt;
+  }
+  bool isDirectory(std::string_view) override { return false; }
+
+  int result = 0;  // a logic that ends nothing cancels
+};
+
 class TerminalBackend : public Backend {
  public:
   TerminalBackend(const TerminalOptions& options, std::unique_ptr<LineInput> input, std::FILE* out)
@@ -55,25 +74,15 @@ class TerminalBackend : public Backend {
            1;
   }
 
-  OverwriteChoice askOverwrite() override {
-    printBox("Selected bookmark file already exists!", Icon::Question, {});
-    if (!options_.askQuestions) {
-      answeredCancel();
-      return OverwriteChoice::Cancel;
-    }
-    int answer =
-        prompt_.ask("[M]erge, [R]eplace or [C]ancel? (Enter: Merge) ",
-                    {{"m", 1}, {"merge", 1}, {"r", 2}, {"replace", 2}, {"c", 0}, {"cancel", 0}}, 1);
-    return static_cast<OverwriteChoice>(answer);
-  }
-
   std::unique_ptr<ProgressView> openProgress() override {
     if (!options_.drawProgress) return nullptr;
     return std::make_unique<Progress>(*this, out_);
   }
 
-  // Only the main dialog has a terminal form; it needs someone to answer.
+  // The main dialog has a terminal form, which needs someone to answer; the overwrite
+  // question is a box and a prompt, whose answer reaches the logic as a button press.
   std::optional<int> runDialog(int templateId, DialogLogic& logic) override {
+    if (templateId == IDD_OVERWRITE) return runOverwrite(logic);
     if (templateId != IDD_MAIN || !options_.askQuestions) return std::nullopt;
     if (progress_ != nullptr) progress_->hide();
     TerminalMainDialog dialog(prompt_, out_);
@@ -105,6 +114,27 @@ class TerminalBackend : public Backend {
     if (!detail.empty()) box += std::string(detail) + "\n";
     std::fwrite(box.data(), 1, box.size(), out_);
     std::fflush(out_);
+  }
+
+  int runOverwrite(DialogLogic& logic) {
+    printBox(message::kBookmarkFileExists, Icon::Question, {});
+    int button = IDCANCEL;
+    if (!options_.askQuestions) {
+      answeredCancel();
+    } else {
+      button = prompt_.ask("[M]erge, [R]eplace or [C]ancel? (Enter: Merge) ",
+                           {{"m", IDOK},
+                            {"merge", IDOK},
+                            {"r", IDC_REPLACE},
+                            {"replace", IDC_REPLACE},
+                            {"c", IDCANCEL},
+                            {"cancel", IDCANCEL}},
+                           IDOK);
+      if (button == 0) button = IDCANCEL;  // the end of input
+    }
+    ButtonPress press;
+    logic.command(press, button);
+    return press.result;
   }
 
   bool answeredCancel() {

@@ -32,6 +32,9 @@ int ShowMessageBox(std::string_view text, UINT flags) {
 // What a dialog procedure reaches through the window.
 struct DialogContext {
   DialogLogic& logic;
+  // The main dialog takes dropped names and sets its own focus; the overwrite
+  // question takes none and leaves the focus to the system.
+  bool isMain;
 };
 
 DialogContext* ContextOf(HWND dialog) {
@@ -45,22 +48,23 @@ void HandleDrop(DialogLogic& logic, Win32DialogControls& controls, HDROP drop) {
   ::DragFinish(drop);
 }
 
-// The main dialog's commands that are answered as handled; the radio buttons and
-// every other command are left to the system.
+// The buttons whose commands are answered as handled; the radio buttons and every
+// other command are left to the system.
 bool IsHandledCommand(int controlId) {
   return controlId == IDOK || controlId == IDCANCEL || controlId == IDC_BROWSE_FILE ||
-         controlId == IDC_BROWSE_FOLDER;
+         controlId == IDC_BROWSE_FOLDER || controlId == IDC_REPLACE;
 }
 
 INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
     auto* context = reinterpret_cast<DialogContext*>(lParam);
     ::SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-    ::DragAcceptFiles(dialog, TRUE);
+    if (context->isMain) ::DragAcceptFiles(dialog, TRUE);
     Win32DialogControls controls(dialog);
     context->logic.opened(controls);
-    // The logic sets the focus it wants; the system's choice would override it.
-    return FALSE;
+    // The main dialog's logic sets the focus it wants, which the system's choice would
+    // override; elsewhere the system gives it to the first tab stop.
+    return context->isMain ? FALSE : TRUE;
   }
   DialogContext* context = ContextOf(dialog);
   if (context == nullptr) return FALSE;
@@ -72,24 +76,6 @@ INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_DROPFILES:
       HandleDrop(context->logic, controls, reinterpret_cast<HDROP>(wParam));
       return FALSE;
-    default:
-      return FALSE;
-  }
-}
-
-INT_PTR CALLBACK OverwriteProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-  if (message == WM_INITDIALOG) return TRUE;
-  if (message != WM_COMMAND) return FALSE;
-  switch (LOWORD(wParam)) {
-    case IDOK:
-      ::EndDialog(dialog, static_cast<INT_PTR>(OverwriteChoice::Merge));
-      return TRUE;
-    case IDCANCEL:
-      ::EndDialog(dialog, static_cast<INT_PTR>(OverwriteChoice::Cancel));
-      return TRUE;
-    case IDC_REPLACE:
-      ::EndDialog(dialog, static_cast<INT_PTR>(OverwriteChoice::Replace));
-      return TRUE;
     default:
       return FALSE;
   }
@@ -107,18 +93,6 @@ class Win32Backend : public Backend {
     return ShowMessageBox(text, MB_OKCANCEL | MB_ICONQUESTION) != IDCANCEL;
   }
 
-  OverwriteChoice askOverwrite() override {
-    registerCommonControls();
-    const INT_PTR result = ::DialogBoxParamA(instance_, MAKEINTRESOURCEA(IDD_OVERWRITE), nullptr,
-                                             OverwriteProcedure, 0);
-    // A question that could not be asked is not an answer to replace or merge.
-    if (result != static_cast<INT_PTR>(OverwriteChoice::Merge) &&
-        result != static_cast<INT_PTR>(OverwriteChoice::Replace)) {
-      return OverwriteChoice::Cancel;
-    }
-    return static_cast<OverwriteChoice>(result);
-  }
-
   std::unique_ptr<ProgressView> openProgress() override {
     registerCommonControls();
     return OpenProgressDialog(instance_);
@@ -128,7 +102,7 @@ class Win32Backend : public Backend {
 
   std::optional<int> runDialog(int templateId, DialogLogic& logic) override {
     registerCommonControls();
-    DialogContext context{logic};
+    DialogContext context{logic, templateId == IDD_MAIN};
     const INT_PTR result = ::DialogBoxParamA(instance_, MAKEINTRESOURCEA(templateId), nullptr,
                                              DialogProcedure, reinterpret_cast<LPARAM>(&context));
     if (result == -1) return std::nullopt;

@@ -7,7 +7,20 @@
 
 // Text helpers that know only ASCII: letter case folds for a to z alone, every other
 // byte compares by its unsigned value, and no locale is consulted.
-namespace pelmo::platform {
+namespace pelmo::text {
+
+constexpr bool IsAsciiLetter(unsigned char byte) {
+  return (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z');
+}
+
+constexpr bool IsAsciiDigit(unsigned char byte) {
+  return byte >= '0' && byte <= '9';
+}
+
+// The white space of the C locale: space, tab, LF, vertical tab, form feed, CR.
+constexpr bool IsAsciiSpace(unsigned char byte) {
+  return byte == ' ' || (byte >= '\t' && byte <= '\r');
+}
 
 constexpr unsigned char FoldCase(unsigned char byte) {
   return (byte >= 'a' && byte <= 'z') ? static_cast<unsigned char>(byte - 'a' + 'A') : byte;
@@ -19,6 +32,10 @@ inline bool SameFolded(char a, char b) {
 
 inline bool EqualNoCase(std::string_view a, std::string_view b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(), SameFolded);
+}
+
+inline bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && EqualNoCase(text.substr(0, prefix.size()), prefix);
 }
 
 // Negative, zero or positive as a sorts before, with or after b.
@@ -46,11 +63,16 @@ inline std::string Folded(std::string_view text) {
   return folded;
 }
 
-// Blanks are spaces and tabs, as in the text files the program reads.
-inline std::string_view TrimBlanks(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(" \t");
+// The text without the bytes of blanks at either end.
+constexpr std::string_view Trim(std::string_view text, std::string_view blanks) {
+  const std::size_t first = text.find_first_not_of(blanks);
   if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+  return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
-}  // namespace pelmo::platform
+// Blanks are spaces and tabs, as in the text files the program reads.
+constexpr std::string_view TrimBlanks(std::string_view text) {
+  return Trim(text, " \t");
+}
+
+}  // namespace pelmo::text

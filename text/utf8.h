@@ -5,12 +5,16 @@
 #include <string>
 #include <string_view>
 
-namespace pelmo::platform {
+namespace pelmo::text {
 
-// Names on POSIX systems and text decoded from references are UTF-8; these are the
-// two facts about it that more than one layer needs.
+// Names on POSIX systems and text decoded from references are UTF-8. One
+// classification of lead bytes (Utf8LeadOf) serves every routine here: a byte that
+// starts no well-formed sequence counts as a character of its own wherever text is
+// checked, repaired, cut or decoded.
 
-inline bool IsUtf8Continuation(unsigned char byte) {
+inline constexpr char32_t kReplacementCharacter = 0xFFFD;
+
+constexpr bool IsUtf8Continuation(unsigned char byte) {
   return (byte & 0xC0) == 0x80;
 }
 
@@ -34,9 +38,6 @@ inline void AppendUtf8(std::string& out, char32_t code) {
   }
 }
 
-// The length of the well-formed UTF-8 sequence at text[at]; 0 when none starts there
-// (a stray continuation, an overlong form, a surrogate, a value above U+10FFFF, or a
-// sequence cut short).
 // What a lead byte starts: the length of its sequence (0 for a byte that starts
 // none) and the bounds of the byte after it, which rule out overlong forms,
 // surrogates and values above U+10FFFF.
@@ -60,7 +61,10 @@ constexpr Utf8Lead Utf8LeadOf(unsigned char lead) {
   return {0, 0x80, 0xBF};
 }
 
-inline std::size_t Utf8SequenceAt(std::string_view text, std::size_t at) {
+// The length of the well-formed UTF-8 sequence at text[at]; 0 when none starts there
+// (a stray continuation, an overlong form, a surrogate, a value above U+10FFFF, or a
+// sequence cut short).
+constexpr std::size_t Utf8SequenceAt(std::string_view text, std::size_t at) {
   const Utf8Lead lead = Utf8LeadOf(static_cast<unsigned char>(text[at]));
   const std::size_t length = lead.length;
   if (length <= 1) return length;
@@ -76,13 +80,43 @@ inline std::size_t Utf8SequenceAt(std::string_view text, std::size_t at) {
   return length;
 }
 
-inline bool IsValidUtf8(std::string_view text) {
+constexpr bool IsValidUtf8(std::string_view text) {
   for (std::size_t at = 0; at < text.size();) {
     const std::size_t length = Utf8SequenceAt(text, at);
     if (length == 0) return false;
     at += length;
   }
   return true;
+}
+
+// The character at text[at], with at moved behind it; a byte that starts no
+// well-formed sequence is U+FFFD and moves at by one, so what follows is read anew.
+constexpr char32_t DecodeUtf8At(std::string_view text, std::size_t& at) {
+  const std::size_t length = Utf8SequenceAt(text, at);
+  if (length == 0) {
+    ++at;
+    return kReplacementCharacter;
+  }
+  const auto lead = static_cast<unsigned char>(text[at]);
+  char32_t code = length == 1 ? lead : lead & (0x7F >> length);
+  for (std::size_t k = 1; k < length; ++k) {
+    code = code << 6 | (static_cast<unsigned char>(text[at + k]) & 0x3F);
+  }
+  at += length;
+  return code;
+}
+
+// The longest start of text of at most limit bytes that does not end inside a
+// well-formed sequence. Bytes that start none are cut anywhere, so text in a
+// single-byte code page is cut at the limit.
+constexpr std::string_view CutUtf8(std::string_view text, std::size_t limit) {
+  if (text.size() <= limit) return text;
+  // A sequence is at most four bytes long: one that the cut splits starts at most
+  // three bytes before it.
+  for (std::size_t back = 1; back <= 3 && back <= limit; ++back) {
+    if (Utf8SequenceAt(text, limit - back) > back) return text.substr(0, limit - back);
+  }
+  return text.substr(0, limit);
 }
 
 // The text with every byte that starts no well-formed sequence replaced by what
@@ -104,4 +138,4 @@ std::string RepairUtf8(std::string_view text, Replace replace) {
   return repaired;
 }
 
-}  // namespace pelmo::platform
+}  // namespace pelmo::text
