@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "book2fav/shortcut_file.h"
 #include "platform/file_time.h"
 #include "platform/names.h"
+#include "util/shortcut_format.h"
 
 namespace pelmo {
 namespace {

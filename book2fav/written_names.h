@@ -9,6 +9,7 @@
 
 #include "platform/directory.h"
 #include "platform/paths.h"
+#include "util/shortcut_format.h"
 
 namespace pelmo {
 
@@ -17,8 +18,6 @@ namespace pelmo {
 // have left at the end, so that a name read back from a bookmark file that holds it gives the same
 // name.
 std::string_view FitTrimmedName(std::string_view name, std::size_t maxBytes);
-
-inline constexpr std::string_view kShortcutExtension = ".URL";
 
 // The shortcut file names written during one run, so that two bookmarks of the same
 // title in one directory do not overwrite each other, while names that were there

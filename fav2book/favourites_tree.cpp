@@ -3,7 +3,7 @@
 #include <new>
 #include <vector>
 
-#include "util/text.h"
+#include "platform/charset.h"
 
 namespace pelmo {
 
@@ -12,18 +12,6 @@ namespace {
 // The temporary files that PELMO's own writes leave when a run is killed.
 bool IsOwnTemporaryFile(std::string_view name) {
   return name.starts_with(".pelmo-") && name.ends_with(".tmp");
-}
-
-bool HasShortcutExtension(std::string_view name) {
-  return name.size() >= 4 && CompareNoCase(name.substr(name.size() - 4), ".url") == 0;
-}
-
-// What a shortcut file cut short by a crash still begins with.
-bool BeginsAsShortcut(std::string_view bytes) {
-  constexpr std::string_view kSection = "[InternetShortcut]";
-  if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
-  return bytes.size() >= kSection.size() &&
-         CompareNoCase(bytes.substr(0, kSection.size()), kSection) == 0;
 }
 
 // The builder's side of the walk: which folder receives entries, and for every
@@ -50,7 +38,8 @@ class Collector {
         placement_{&root, {}},
         progress_(progress),
         makeNode_(makeNode),
-        text_(codePage) {}
+        names_(codePage),
+        shortcuts_(codePage) {}
 
   // False when a node could not be made: the walk stops there.
   bool visit() {
@@ -74,7 +63,7 @@ class Collector {
   bool visitDirectory() {
     TreeNode* before = placement_.current;
     if (!ScanIsDotEntry(scan_.entry())) {
-      TreeNode* folder = makeNode_(NodeKind::Folder, text_.name(scan_.entry().name), {});
+      TreeNode* folder = makeNode_(NodeKind::Folder, names_.text(scan_.entry().name), {});
       if (folder == nullptr) return false;
       ListAddTail(before->children, &folder->link);
       folder->parent = before;
@@ -90,20 +79,21 @@ class Collector {
 
   bool collectShortcut() {
     const std::string_view name = scan_.entry().name;
-    const ShortcutUrl read = ReadShortcutUrl(scan_.level().listing, name, buffer_, text_);
+    const ShortcutRead read = ReadShortcut(scan_.level().listing, name, buffer_, shortcuts_);
     // Only what could be a shortcut counts as lost: a photo or a note is no bookmark,
     // whatever its size, but a .url file that begins as one and gives no URL was cut.
     const bool couldBeShortcut = HasShortcutExtension(name);
     if (!read.readable && (couldBeShortcut || !read.tooLarge)) ++result_.unreadable;
-    if (read.readable && read.url.empty() && couldBeShortcut && BeginsAsShortcut(buffer_.bytes())) {
+    const std::string& url = read.shortcut.url;
+    if (read.readable && url.empty() && couldBeShortcut && BeginsAsShortcut(buffer_.bytes())) {
       ++result_.unreadable;
     }
-    if (read.url.empty()) return true;
+    if (url.empty()) return true;
     TreeNode* shortcut =
-        makeNode_(NodeKind::Shortcut, text_.name(ShortcutName(scan_.entry().name)), read.url);
+        makeNode_(NodeKind::Shortcut, names_.text(ShortcutName(scan_.entry().name)), url);
     if (shortcut == nullptr) return false;
     ListAddTail(placement_.current->children, &shortcut->link);
-    ui::ProgressSetStatus(progress_, read.url);
+    ui::ProgressSetStatus(progress_, url);
     ui::ProgressStep(progress_);
     ++result_.collected;
     return true;
@@ -114,7 +104,8 @@ class Collector {
   const ui::ProgressDialog& progress_;
   const NodeMaker& makeNode_;
   platform::ReadBuffer buffer_;
-  FavouritesText text_;
+  platform::AnsiText names_;
+  ShortcutReader shortcuts_;
   Collection result_;
 };
 
@@ -134,22 +125,15 @@ void SortTree(TreeNode& root) {
 
 }  // namespace
 
-ShortcutUrl ReadShortcutUrl(const platform::DirectoryListing& directory, std::string_view fileName,
-                            platform::ReadBuffer& buffer, FavouritesText& text, std::size_t limit) {
+ShortcutRead ReadShortcut(const platform::DirectoryListing& directory, std::string_view fileName,
+                          platform::ReadBuffer& buffer, ShortcutReader& reader, std::size_t limit) {
   const platform::FileReadStatus status = directory.readFile(fileName, limit, buffer);
-  ShortcutUrl read;
+  ShortcutRead read;
   read.readable =
       status == platform::FileReadStatus::Read || status == platform::FileReadStatus::NotFile;
   read.tooLarge = status == platform::FileReadStatus::TooLarge;
-  if (status == platform::FileReadStatus::Read) read.url = text.url(buffer.bytes());
+  if (status == platform::FileReadStatus::Read) read.shortcut = reader.read(buffer.bytes());
   return read;
-}
-
-std::string_view ShortcutName(std::string_view fileName) {
-  if (fileName.size() >= 4 && fileName[fileName.size() - 4] == '.') {
-    return fileName.substr(0, fileName.size() - 4);
-  }
-  return fileName;
 }
 
 Collection CollectFavourites(ScanChain& scan, TreeNode& root, const ui::ProgressDialog& progress,

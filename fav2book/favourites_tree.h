@@ -6,11 +6,11 @@
 #include <string>
 #include <string_view>
 
-#include "fav2book/favourites_text.h"
 #include "fav2book/folder_scan.h"
 #include "fav2book/tree_node.h"
 #include "platform/directory.h"
 #include "ui/progress.h"
+#include "util/shortcut_format.h"
 
 namespace pelmo {
 
@@ -21,20 +21,17 @@ using NodeMaker = std::function<TreeNode*(NodeKind, std::string_view name, std::
 // file is not read at all, so no file can exhaust memory.
 inline constexpr std::size_t kShortcutFileLimit = 2 * 1024 * 1024;
 
-struct ShortcutUrl {
+struct ShortcutRead {
   bool readable = true;   // false when the file is there but could not be read whole
   bool tooLarge = false;  // not read: longer than the limit
-  std::string url;        // as FavouritesText reads it; empty for no shortcut
+  Shortcut shortcut;      // an empty URL for no shortcut
 };
 
 // Reads a file of a listed directory as an Internet shortcut; buffer is kept by the
 // caller from one file to the next.
-ShortcutUrl ReadShortcutUrl(const platform::DirectoryListing& directory, std::string_view fileName,
-                            platform::ReadBuffer& buffer, FavouritesText& text,
-                            std::size_t limit = kShortcutFileLimit);
-
-// A shortcut's name: the file name less a dot and three characters at its end.
-std::string_view ShortcutName(std::string_view fileName);
+ShortcutRead ReadShortcut(const platform::DirectoryListing& directory, std::string_view fileName,
+                          platform::ReadBuffer& buffer, ShortcutReader& reader,
+                          std::size_t limit = kShortcutFileLimit);
 
 struct Collection {
   std::uint32_t collected = 0;   // shortcut nodes made
@@ -44,8 +41,8 @@ struct Collection {
 
 // Walks the scan to its end, collecting every Internet shortcut below root. Every
 // folder's entries end in case-insensitive name order, equal names in the order
-// listed. All scan levels are closed on return. Names and URLs are read as
-// FavouritesText reads them in that code page.
+// listed. All scan levels are closed on return. Names and URLs are read as text of
+// that ANSI code page (ShortcutReader, platform::AnsiText).
 Collection CollectFavourites(ScanChain& scan, TreeNode& root, const ui::ProgressDialog& progress,
                              const NodeMaker& makeNode = MakeTreeNode, unsigned codePage = 0);
 

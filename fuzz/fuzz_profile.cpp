@@ -4,10 +4,10 @@
 #include <string>
 #include <string_view>
 
-#include "fav2book/favourites_text.h"
 #include "fuzz/fuzz_check.h"
 #include "platform/posix/profile_parser.h"
 #include "text/utf8.h"
+#include "util/shortcut_format.h"
 
 namespace {
 
@@ -31,8 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string_view text(reinterpret_cast<const char*>(data), size);
   // However the shortcut file is written (ANSI, UTF-7 section, UTF-16), its URL is
   // valid UTF-8 on one line.
-  static pelmo::FavouritesText shortcutText(0);
-  const std::string url = shortcutText.url(text);
+  static pelmo::ShortcutReader shortcuts(0);
+  const std::string url = shortcuts.read(text).url;
   Check(pelmo::text::IsValidUtf8(url));
   Check(url.find_first_of("\r\n") == std::string::npos);
   std::optional<std::string> value =

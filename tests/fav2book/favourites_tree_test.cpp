@@ -57,15 +57,6 @@ Collected Collect(const TempDir& dir, const NodeMaker& makeNode = MakeTreeNode) 
   return {collection.collected, Dump(tree.root()), collection.unreadable, collection.outOfMemory};
 }
 
-TEST(ShortcutName, DropsADotAndThreeCharactersAtTheEnd) {
-  const struct {
-    const char* file;
-    const char* name;
-  } cases[] = {{"Page.htm", "Page"}, {"Index.html", "Index.html"}, {"a.b", "a.b"},
-               {".url", ""},         {"x.y.zzz", "x.y"},           {"...", "..."}};
-  for (const auto& c : cases) EXPECT_EQ(ShortcutName(c.file), c.name) << c.file;
-}
-
 // The text in UTF-16 with its byte-order mark.
 std::string Utf16(std::u16string_view text, bool bigEndian) {
   std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
@@ -78,7 +69,7 @@ std::string Utf16(std::u16string_view text, bool bigEndian) {
   return bytes;
 }
 
-TEST(ReadShortcutUrl, ReadsWholeUrlsUpToTheBound) {
+TEST(ReadShortcut, ReadsWholeUrlsUpToTheBound) {
   TempDir dir;
   const std::string longUrl = "http://example.com/" + std::string(1000, 'x');
   const std::string text =
@@ -133,10 +124,10 @@ TEST(ReadShortcutUrl, ReadsWholeUrlsUpToTheBound) {
   ASSERT_TRUE(listing);
   platform::ReadBuffer buffer;
   for (const auto& c : cases) {
-    FavouritesText text(c.codePage);
-    const ShortcutUrl read = ReadShortcutUrl(*listing, c.file, buffer, text, c.limit);
+    ShortcutReader reader(c.codePage);
+    const ShortcutRead read = ReadShortcut(*listing, c.file, buffer, reader, c.limit);
     EXPECT_EQ(read.readable, c.readable) << c.file << " " << c.limit;
-    EXPECT_EQ(read.url, c.url) << c.file << " " << c.limit;
+    EXPECT_EQ(read.shortcut.url, c.url) << c.file << " " << c.limit;
   }
 }
 
