@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,6 +24,15 @@ class FavouritesText {
   // that wrote UTF-8 there). A file that starts with a UTF-16 byte-order mark is read
   // as UTF-16.
   std::string url(std::string_view fileBytes);
+
+  // What else a shortcut file tells of its link, as far as a bookmark file keeps it.
+  struct Extras {
+    // Key "Modified": a Windows file time as the hex digits of its bytes, the least
+    // significant first; in seconds since 1970 UTC, 0 when there is none.
+    std::int64_t modified = 0;
+    std::string icon;  // key "IconFile" when it is a web address, else empty
+  };
+  Extras extras(std::string_view fileBytes);
 
   // A file or folder name.
   std::string name(std::string_view bytes) { return ansi_.text(bytes); }

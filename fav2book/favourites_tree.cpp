@@ -1,6 +1,7 @@
 #include "fav2book/favourites_tree.h"
 
 #include <new>
+#include <utility>
 #include <vector>
 
 #include "util/text.h"
@@ -44,13 +45,15 @@ struct Placement {
 
 class Collector {
  public:
-  Collector(ScanChain& scan, TreeNode& root, const ui::ProgressDialog& progress,
-            const NodeMaker& makeNode, unsigned codePage)
+  Collector(ScanChain& scan, FavouritesTree& tree, const ui::ProgressDialog& progress,
+            const NodeMaker& makeNode, unsigned codePage, bool withDates)
       : scan_(scan),
-        placement_{&root, {}},
+        tree_(tree),
+        placement_{&tree.root(), {}},
         progress_(progress),
         makeNode_(makeNode),
-        text_(codePage) {}
+        text_(codePage),
+        withDates_(withDates) {}
 
   // False when a node could not be made: the walk stops there.
   bool visit() {
@@ -74,11 +77,11 @@ class Collector {
   bool visitDirectory() {
     TreeNode* before = placement_.current;
     if (!ScanIsDotEntry(scan_.entry())) {
-      TreeNode* folder = makeNode_(NodeKind::Folder, text_.name(scan_.entry().name), {});
+      NodeDetails details;
+      if (withDates_) details.date = scan_.level().listing.modifiedTime(scan_.entry());
+      TreeNodePointer folder = makeNode_(NodeKind::Folder, text_.name(scan_.entry().name), details);
       if (folder == nullptr) return false;
-      ListAddTail(before->children, &folder->link);
-      folder->parent = before;
-      placement_.current = folder;
+      placement_.current = &tree_.adopt(*before, std::move(folder));
     }
     if (ScanAdvance(scan_)) {
       placement_.entered(before);
@@ -99,10 +102,19 @@ class Collector {
       ++result_.unreadable;
     }
     if (read.url.empty()) return true;
-    TreeNode* shortcut =
-        makeNode_(NodeKind::Shortcut, text_.name(ShortcutName(scan_.entry().name)), read.url);
+    NodeDetails details;
+    details.url = read.url;
+    FavouritesText::Extras extras;
+    if (withDates_) {
+      extras = text_.extras(buffer_.bytes());
+      details.icon = extras.icon;
+      details.date = extras.modified != 0 ? extras.modified
+                                          : scan_.level().listing.modifiedTime(scan_.entry());
+    }
+    TreeNodePointer shortcut =
+        makeNode_(NodeKind::Shortcut, text_.name(ShortcutName(scan_.entry().name)), details);
     if (shortcut == nullptr) return false;
-    ListAddTail(placement_.current->children, &shortcut->link);
+    tree_.adopt(*placement_.current, std::move(shortcut));
     ui::ProgressSetStatus(progress_, read.url);
     ui::ProgressStep(progress_);
     ++result_.collected;
@@ -110,11 +122,13 @@ class Collector {
   }
 
   ScanChain& scan_;
+  FavouritesTree& tree_;
   Placement placement_;
   const ui::ProgressDialog& progress_;
   const NodeMaker& makeNode_;
   platform::ReadBuffer buffer_;
   FavouritesText text_;
+  const bool withDates_;
   Collection result_;
 };
 
@@ -127,7 +141,7 @@ void SortTree(TreeNode& root) {
     folders.pop_back();
     ListSortByName(folder->children);
     for (ListNode* node = folder->children.head(); node->next != nullptr; node = node->next) {
-      if (AsTreeNode(node)->kind == NodeKind::Folder) folders.push_back(AsTreeNode(node));
+      if (EntryNode(*node).kind == NodeKind::Folder) folders.push_back(&EntryNode(*node));
     }
   }
 }
@@ -152,11 +166,12 @@ std::string_view ShortcutName(std::string_view fileName) {
   return fileName;
 }
 
-Collection CollectFavourites(ScanChain& scan, TreeNode& root, const ui::ProgressDialog& progress,
-                             const NodeMaker& makeNode, unsigned codePage) {
+Collection CollectFavourites(ScanChain& scan, FavouritesTree& tree,
+                             const ui::ProgressDialog& progress, const NodeMaker& makeNode,
+                             unsigned codePage, bool withDates) {
   Collection result;
   try {
-    Collector collector(scan, root, progress, makeNode, codePage);
+    Collector collector(scan, tree, progress, makeNode, codePage, withDates);
     while (!scan.atEnd()) {
       if (!collector.visit()) {
         collector.result().outOfMemory = true;
@@ -166,7 +181,7 @@ Collection CollectFavourites(ScanChain& scan, TreeNode& root, const ui::Progress
     }
     result = collector.result();
     result.unreadable += scan.unreadable();
-    if (!result.outOfMemory) SortTree(root);
+    if (!result.outOfMemory) SortTree(tree.root());
   } catch (const std::bad_alloc&) {
     result.outOfMemory = true;
   }
