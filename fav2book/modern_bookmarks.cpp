@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "fav2book/classic_bookmarks.h"
-#include "platform/charset.h"
 #include "util/text.h"
 
 namespace pelmo {
@@ -62,12 +61,20 @@ std::string EscapeModernText(std::string_view text) {
   return escaped;
 }
 
+std::string ModernBookmarks::text(std::string_view systemText) const {
+  return EscapeModernText(toUtf8_.convert(systemText));
+}
+
+std::string ModernBookmarks::url(std::string_view systemUrl) const {
+  return EscapeUrl(toUtf8_.convertUrl(systemUrl));
+}
+
 std::string ModernBookmarks::header(std::string_view title) const {
   return std::string(kPreamble) + appendedList(title);
 }
 
 std::string ModernBookmarks::appendedList(std::string_view title) const {
-  const std::string escaped = EscapeModernText(platform::CutAtCharacter(title, kTitleLimit));
+  const std::string escaped = text(platform::CutAtCharacter(title, kTitleLimit));
   return "<TITLE>" + escaped + "</TITLE>\n<H1>" + escaped + "</H1>\n<DL><p>\n";
 }
 
@@ -84,7 +91,7 @@ void ModernBookmarks::folderOpening(std::string& out, const TreeNode& folder, in
     out += " PERSONAL_TOOLBAR_FOLDER=\"true\"";
   }
   out += '>';
-  out += EscapeModernText(folder.name());
+  out += text(folder.name());
   out += "</H3>\n";
   Indent(out, depth);
   out += "<DL><p>\n";
@@ -93,16 +100,16 @@ void ModernBookmarks::folderOpening(std::string& out, const TreeNode& folder, in
 void ModernBookmarks::shortcut(std::string& out, const TreeNode& shortcut, int depth) const {
   Indent(out, depth);
   out += "<DT><A HREF=\"";
-  out += EscapeUrl(shortcut.url());
+  out += url(shortcut.url());
   out += '"';
   AppendDate(out, "ADD_DATE", shortcut.date);
   if (!shortcut.icon().empty()) {
     out += " ICON_URI=\"";
-    out += EscapeUrl(shortcut.icon());
+    out += url(shortcut.icon());
     out += '"';
   }
   out += '>';
-  out += EscapeModernText(shortcut.name());
+  out += text(shortcut.name());
   out += "</A>\n";
 }
 
