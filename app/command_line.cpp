@@ -85,6 +85,7 @@ constexpr Switch kSwitches[] = {
      }},
     {"/quiet", {}, [](ConversionSettings& s, std::string_view) { s.quiet = true; }},
     {"/merge", {}, [](ConversionSettings& s, std::string_view) { s.merge = true; }},
+    {"/modern", {}, [](ConversionSettings& s, std::string_view) { s.modern = true; }},
     {"/fav", "folder", [](ConversionSettings& s, std::string_view v) { s.favouritesFolder = v; }},
     {"/book", "file", [](ConversionSettings& s, std::string_view v) { s.bookmarkFile = v; }},
     {"/title", "title",

@@ -10,9 +10,11 @@
 #include <utility>
 
 #include "fav2book/bookmark_writer.h"
+#include "fav2book/classic_bookmarks.h"
 #include "fav2book/favourites_tree.h"
 #include "fav2book/folder_scan.h"
 #include "fav2book/merge_point.h"
+#include "fav2book/modern_bookmarks.h"
 #include "fav2book/path_fit.h"
 #include "platform/charset.h"
 #include "platform/file.h"
@@ -60,8 +62,9 @@ bool CopyBytes(platform::File& from, std::uint64_t count, platform::ReplacementF
 // closing tag of its top-level list, the marker and the new entries, then what
 // followed that list. A file whose top-level list never closes is kept whole, and a
 // new list follows it.
-bool WriteMerged(platform::File& old, platform::ReplacementFile& file, TreeNode& root,
-                 std::string_view title, const ui::ProgressDialog& progress) {
+bool WriteMerged(platform::File& old, platform::ReplacementFile& file, const TreeNode& root,
+                 std::string_view title, const BookmarkDialect& dialect,
+                 const ui::ProgressDialog& progress) {
   if (!old.rewind()) return false;
   const std::optional<MergePlan> plan = PlanMerge(old);
   if (!plan || !old.rewind()) return false;
@@ -69,15 +72,16 @@ bool WriteMerged(platform::File& old, platform::ReplacementFile& file, TreeNode&
   if (plan->listClosed) {
     if (!CopyBytes(old, plan->keepUntil, &file) ||
         !CopyBytes(old, plan->tailFrom - plan->keepUntil, nullptr) ||
-        !file.write(EncodeText(kMergeMarker, encoding))) {
+        !file.write(EncodeText(dialect.mergeMarker(), encoding))) {
       return false;
     }
   } else if (!CopyBytes(old, kToTheEnd, &file) ||
              (plan->halfCharacterAtEnd && !file.write(std::string_view("\0", 1))) ||
-             !file.write(EncodeText(plan->closing + BookmarkHeader(title), encoding))) {
+             !file.write(EncodeText(plan->closing + dialect.appendedList(title), encoding))) {
     return false;
   }
-  return WriteBookmarkTree(file, root, progress, encoding) && CopyBytes(old, kToTheEnd, &file);
+  return WriteBookmarkTree(file, root, dialect, progress, encoding) &&
+         CopyBytes(old, kToTheEnd, &file);
 }
 
 int PositionBeforeWriting(std::uint32_t collected) {
@@ -108,13 +112,14 @@ std::optional<Target> SettleExistingFile(const ConversionSettings& settings, ui:
 
 // The new file: created only now that the tree is collected, so that no temporary
 // file stands beside the old one during the walk.
-bool WriteBookmarkFile(Target& target, TreeNode& root, std::string_view title,
-                       const ui::ProgressDialog& progress) {
+bool WriteBookmarkFile(Target& target, const TreeNode& root, std::string_view title,
+                       const BookmarkDialect& dialect, const ui::ProgressDialog& progress) {
   if (!target.file.begin()) return false;
   platform::File* old = target.merge ? target.file.existing() : nullptr;
-  const bool written = old != nullptr ? WriteMerged(*old, target.file, root, title, progress)
-                                      : target.file.write(BookmarkHeader(title)) &&
-                                            WriteBookmarkTree(target.file, root, progress);
+  const bool written = old != nullptr
+                           ? WriteMerged(*old, target.file, root, title, dialect, progress)
+                           : target.file.write(dialect.header(title)) &&
+                                 WriteBookmarkTree(target.file, root, dialect, progress);
   return written && target.file.commit();
 }
 
@@ -134,16 +139,20 @@ bool Convert(const ConversionSettings& settings, ui::Backend& backend) {
   ui::ProgressSetRange(progress, kProgressRange);
   ui::ProgressSetStep(progress, 1);
 
+  const ClassicBookmarks classic;
+  const ModernBookmarks modern;
+  const BookmarkDialect& dialect =
+      settings.modern ? static_cast<const BookmarkDialect&>(modern) : classic;
   FavouritesTree tree;
   const Collection collection =
-      CollectFavourites(*scan, tree.root(), progress, MakeTreeNode, settings.codePage);
+      CollectFavourites(*scan, tree, progress, MakeTreeNode, settings.codePage, settings.modern);
   ui::ProgressSetStatus(progress, ui::message::kWritingConvertedFile);
   ui::ProgressSetPosition(progress, PositionBeforeWriting(collection.collected));
   const std::string title = platform::AnsiText(settings.codePage).text(settings.bookmarkTitle);
   // The walk's own failures (unreadable files) are no reason for this file.
   platform::ClearLastError();
   const bool written =
-      !collection.outOfMemory && WriteBookmarkFile(*target, tree.root(), title, progress);
+      !collection.outOfMemory && WriteBookmarkFile(*target, tree.root(), title, dialect, progress);
   // Read before the progress window closes, which may make system calls of its own;
   // nothing is allocated after a success, which must stay one.
   std::optional<ui::FailureDetail> writeFailure;

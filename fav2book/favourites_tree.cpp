@@ -1,6 +1,7 @@
 #include "fav2book/favourites_tree.h"
 
 #include <new>
+#include <utility>
 #include <vector>
 
 #include "platform/charset.h"
@@ -32,14 +33,16 @@ struct Placement {
 
 class Collector {
  public:
-  Collector(ScanChain& scan, TreeNode& root, const ui::ProgressDialog& progress,
-            const NodeMaker& makeNode, unsigned codePage)
+  Collector(ScanChain& scan, FavouritesTree& tree, const ui::ProgressDialog& progress,
+            const NodeMaker& makeNode, unsigned codePage, bool withDates)
       : scan_(scan),
-        placement_{&root, {}},
+        tree_(tree),
+        placement_{&tree.root(), {}},
         progress_(progress),
         makeNode_(makeNode),
         names_(codePage),
-        shortcuts_(codePage) {}
+        shortcuts_(codePage),
+        withDates_(withDates) {}
 
   // False when a node could not be made: the walk stops there.
   bool visit() {
@@ -63,11 +66,12 @@ class Collector {
   bool visitDirectory() {
     TreeNode* before = placement_.current;
     if (!ScanIsDotEntry(scan_.entry())) {
-      TreeNode* folder = makeNode_(NodeKind::Folder, names_.text(scan_.entry().name), {});
+      NodeDetails details;
+      if (withDates_) details.date = scan_.level().listing.modifiedTime(scan_.entry());
+      TreeNodePointer folder =
+          makeNode_(NodeKind::Folder, names_.text(scan_.entry().name), details);
       if (folder == nullptr) return false;
-      ListAddTail(before->children, &folder->link);
-      folder->parent = before;
-      placement_.current = folder;
+      placement_.current = &tree_.adopt(*before, std::move(folder));
     }
     if (ScanAdvance(scan_)) {
       placement_.entered(before);
@@ -89,10 +93,18 @@ class Collector {
       ++result_.unreadable;
     }
     if (url.empty()) return true;
-    TreeNode* shortcut =
-        makeNode_(NodeKind::Shortcut, names_.text(ShortcutName(scan_.entry().name)), url);
+    NodeDetails details;
+    details.url = url;
+    if (withDates_) {
+      details.icon = read.shortcut.icon;
+      details.date = read.shortcut.modified != 0
+                         ? read.shortcut.modified
+                         : scan_.level().listing.modifiedTime(scan_.entry());
+    }
+    TreeNodePointer shortcut =
+        makeNode_(NodeKind::Shortcut, names_.text(ShortcutName(scan_.entry().name)), details);
     if (shortcut == nullptr) return false;
-    ListAddTail(placement_.current->children, &shortcut->link);
+    tree_.adopt(*placement_.current, std::move(shortcut));
     ui::ProgressSetStatus(progress_, url);
     ui::ProgressStep(progress_);
     ++result_.collected;
@@ -100,12 +112,14 @@ class Collector {
   }
 
   ScanChain& scan_;
+  FavouritesTree& tree_;
   Placement placement_;
   const ui::ProgressDialog& progress_;
   const NodeMaker& makeNode_;
   platform::ReadBuffer buffer_;
   platform::AnsiText names_;
   ShortcutReader shortcuts_;
+  const bool withDates_;
   Collection result_;
 };
 
@@ -118,7 +132,7 @@ void SortTree(TreeNode& root) {
     folders.pop_back();
     ListSortByName(folder->children);
     for (ListNode* node = folder->children.head(); node->next != nullptr; node = node->next) {
-      if (AsTreeNode(node)->kind == NodeKind::Folder) folders.push_back(AsTreeNode(node));
+      if (EntryNode(*node).kind == NodeKind::Folder) folders.push_back(&EntryNode(*node));
     }
   }
 }
@@ -136,11 +150,12 @@ ShortcutRead ReadShortcut(const platform::DirectoryListing& directory, std::stri
   return read;
 }
 
-Collection CollectFavourites(ScanChain& scan, TreeNode& root, const ui::ProgressDialog& progress,
-                             const NodeMaker& makeNode, unsigned codePage) {
+Collection CollectFavourites(ScanChain& scan, FavouritesTree& tree,
+                             const ui::ProgressDialog& progress, const NodeMaker& makeNode,
+                             unsigned codePage, bool withDates) {
   Collection result;
   try {
-    Collector collector(scan, root, progress, makeNode, codePage);
+    Collector collector(scan, tree, progress, makeNode, codePage, withDates);
     while (!scan.atEnd()) {
       if (!collector.visit()) {
         collector.result().outOfMemory = true;
@@ -150,7 +165,7 @@ Collection CollectFavourites(ScanChain& scan, TreeNode& root, const ui::Progress
     }
     result = collector.result();
     result.unreadable += scan.unreadable();
-    if (!result.outOfMemory) SortTree(root);
+    if (!result.outOfMemory) SortTree(tree.root());
   } catch (const std::bad_alloc&) {
     result.outOfMemory = true;
   }

@@ -15,7 +15,8 @@
 namespace pelmo {
 
 // Makes the nodes of the tree; returns null when it cannot.
-using NodeMaker = std::function<TreeNode*(NodeKind, std::string_view name, std::string_view url)>;
+using NodeMaker =
+    std::function<TreeNodePointer(NodeKind, std::string_view name, const NodeDetails& details)>;
 
 // The longest shortcut file read: the longest URL a current browser keeps. A larger
 // file is not read at all, so no file can exhaust memory.
@@ -39,11 +40,15 @@ struct Collection {
   bool outOfMemory = false;      // the tree is incomplete and must not be written
 };
 
-// Walks the scan to its end, collecting every Internet shortcut below root. Every
+// Walks the scan to its end, collecting every Internet shortcut into the tree. Every
 // folder's entries end in case-insensitive name order, equal names in the order
 // listed. All scan levels are closed on return. Names and URLs are read as text of
-// that ANSI code page (ShortcutReader, platform::AnsiText).
-Collection CollectFavourites(ScanChain& scan, TreeNode& root, const ui::ProgressDialog& progress,
-                             const NodeMaker& makeNode = MakeTreeNode, unsigned codePage = 0);
+// that ANSI code page (ShortcutReader, platform::AnsiText). With dates, every node
+// gets its date and every shortcut its icon's URL, which cost a look at each entry's
+// time.
+Collection CollectFavourites(ScanChain& scan, FavouritesTree& tree,
+                             const ui::ProgressDialog& progress,
+                             const NodeMaker& makeNode = MakeTreeNode, unsigned codePage = 0,
+                             bool withDates = false);
 
 }  // namespace pelmo

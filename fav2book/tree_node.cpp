@@ -1,63 +1,50 @@
 #include "fav2book/tree_node.h"
 
 #include <new>
-#include <type_traits>
 
 namespace pelmo {
 
-static_assert(std::is_standard_layout_v<TreeNode>, "a list entry must convert back to its node");
-
-namespace {
-
-bool HasEntries(const TreeNode& folder) {
-  return !folder.children.empty();
+TreeNode::TreeNode(NodeKind nodeKind, std::string_view nodeName, const NodeDetails& details)
+    : kind(nodeKind), date(details.date), nameLength(nodeName.size()) {
+  const bool shortcut = kind == NodeKind::Shortcut;
+  const std::string_view url = shortcut ? details.url : std::string_view();
+  const std::string_view iconUrl = shortcut ? details.icon : std::string_view();
+  urlLength = url.size();
+  text.reserve(nodeName.size() + 1 + url.size() + iconUrl.size());
+  text.append(nodeName).push_back('\0');
+  text.append(url).append(iconUrl);
+  ListNode::name = text.c_str();  // the list's key
 }
 
-}  // namespace
-
-TreeNode::TreeNode(NodeKind nodeKind, std::string_view name, std::string_view url)
-    : kind(nodeKind), nameLength(name.size()) {
-  if (kind == NodeKind::Folder) url = {};
-  text.reserve(name.size() + 1 + url.size());
-  text.append(name).push_back('\0');
-  text.append(url);
-  link.name = text.c_str();
-}
-
-TreeNode* MakeTreeNode(NodeKind kind, std::string_view name, std::string_view url) {
+TreeNodePointer MakeTreeNode(NodeKind kind, std::string_view name, const NodeDetails& details) {
   try {
-    return new TreeNode(kind, name, url);
+    return std::make_unique<TreeNode>(kind, name, details);
   } catch (const std::bad_alloc&) {
     return nullptr;
   }
 }
 
-void FreeTreeNode(TreeNode* node) {
-  delete node;
+FavouritesTree::FavouritesTree() : root_(NodeKind::Folder, {}, NodeDetails{}) {}
+
+// The entries of each node freed join the list of those still to free, so neither
+// recursion nor an allocation is needed, however deep the tree: this also runs
+// when memory has run out.
+FavouritesTree::~FavouritesTree() {
+  NodeList& pending = root_.children;
+  while (!pending.empty()) {
+    TreeNodePointer node(&EntryNode(*pending.head()));
+    ListRemove(node.get());
+    while (!node->children.empty()) {
+      ListNode* entry = node->children.head();
+      ListRemove(entry);
+      ListAddTail(pending, entry);
+    }
+  }
 }
 
-// Climbs through the parent links rather than a stack of its own: freeing must not
-// allocate, as it also runs when memory has run out.
-void FreeTreeBelow(TreeNode& folder) {
-  TreeNode* current = &folder;
-  for (;;) {
-    if (HasEntries(*current)) {
-      TreeNode* first = AsTreeNode(current->children.head());
-      if (HasEntries(*first)) {
-        first->parent = current;
-        current = first;
-      } else {
-        ListRemove(&first->link);
-        FreeTreeNode(first);
-      }
-      continue;
-    }
-    if (current == &folder) return;
-    TreeNode* parent = current->parent;
-    ListRemove(&current->link);
-    FreeTreeNode(current);
-    current = parent;
-  }
+TreeNode& FavouritesTree::adopt(TreeNode& folder, TreeNodePointer node) {
+  ListAddTail(folder.children, node.get());
+  return *node.release();
 }
 
 }  // namespace pelmo

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "fav2book/bookmark_writer.h"
+#include "fav2book/classic_bookmarks.h"
 #include "fav2book/merge_point.h"
 #include "fuzz/fuzz_check.h"
 #include "util/text.h"

@@ -16,6 +16,8 @@ class TextConverter {
   static std::optional<TextConverter> open(std::string_view charset);
   // The same, except that the text becomes UTF-8 on every system.
   static std::optional<TextConverter> openToUtf8(std::string_view charset);
+  // From the encoding that names have on this system to UTF-8.
+  static TextConverter systemToUtf8();
 
   TextConverter(TextConverter&& other) noexcept;
   TextConverter& operator=(TextConverter&& other) noexcept;

@@ -91,6 +91,10 @@ class DirectoryListing {
   bool next(DirectoryEntry& entry);
   // Whether the system failed part-way, so that the entries are not all there.
   bool failed() const;
+  // When the entry that next() gave last was last modified, in seconds since 1970
+  // UTC; 0 when that cannot be found out. Asked only where it is needed, as on some
+  // systems it costs a call per entry.
+  std::int64_t modifiedTime(const DirectoryEntry& entry) const;
   const FileIdentity& identity() const { return identity_; }
 
   // Reads the whole of a file that the listing gave as a File, up to limit bytes.

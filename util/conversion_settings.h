@@ -27,6 +27,8 @@ struct ConversionSettings {
   // The Windows code page of text that is not valid UTF-8 and names no character set
   // (/codepage); 0 when none was named, which reads such text as windows-1252.
   unsigned codePage = 0;
+  // /modern: the bookmark file is written as current browsers write theirs.
+  bool modern = false;
 };
 
 inline constexpr std::size_t kTitleCapacity = 128;  // terminator included

@@ -1,7 +1,9 @@
 #include "util/shortcut_format.h"
 
+#include "platform/file_time.h"
 #include "platform/profile.h"
 #include "text/ascii.h"
+#include "text/hex.h"
 #include "text/utf16.h"
 #include "text/utf8.h"
 
@@ -30,6 +32,29 @@ ShortcutText TextOf(std::string_view bytes) {
   if (bytes.starts_with("\xFF\xFE")) return {text::DecodeUtf16(bytes.substr(2), false), true};
   if (bytes.starts_with("\xFE\xFF")) return {text::DecodeUtf16(bytes.substr(2), true), true};
   return {std::string(bytes), false};
+}
+
+// The first eight bytes are the file time; Windows writes a ninth, which says nothing
+// of it.
+std::int64_t FileTimeOfHex(std::string_view hex) {
+  constexpr std::size_t kDigits = 16;
+  if (hex.size() < kDigits) return 0;
+  std::uint64_t ticks = 0;
+  for (std::size_t at = kDigits; at > 0; at -= 2) {
+    const int high = text::HexDigitValue(hex[at - 2]);
+    const int low = text::HexDigitValue(hex[at - 1]);
+    if (high < 0 || low < 0) return 0;
+    ticks = ticks << 8 | static_cast<std::uint64_t>(high << 4 | low);
+  }
+  return platform::UnixTimeFromFileTime(ticks);
+}
+
+bool IsWebAddress(std::string_view text) {
+  auto startsWith = [text](std::string_view scheme) {
+    return text.size() > scheme.size() &&
+           text::CompareNoCase(text.substr(0, scheme.size()), scheme) == 0;
+  };
+  return startsWith("http://") || startsWith("https://");
 }
 
 }  // namespace
@@ -72,6 +97,13 @@ Shortcut ShortcutReader::read(std::string_view fileBytes) {
   const ShortcutText file = TextOf(fileBytes);
   Shortcut shortcut;
   shortcut.url = url(file.text, file.unicode);
+  if (auto modified = platform::FindProfileValue(file.text, kSection, "Modified")) {
+    shortcut.modified = FileTimeOfHex(*modified);
+  }
+  std::optional<std::string> icon = platform::FindProfileValue(file.text, kSection, "IconFile");
+  if (icon && IsWebAddress(*icon)) {
+    shortcut.icon = file.unicode ? *icon : ansi_.url(*icon);
+  }
   return shortcut;
 }
 

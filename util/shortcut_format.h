@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,6 +34,10 @@ bool BeginsAsShortcut(std::string_view bytes);
 // whatever the file holds.
 struct Shortcut {
   std::string url;  // empty when the file holds none
+  // Key "Modified": a Windows file time as the hex digits of its bytes, the least
+  // significant first; in seconds since 1970 UTC, 0 when there is none.
+  std::int64_t modified = 0;
+  std::string icon;  // key "IconFile" when it is a web address, else empty
 };
 
 // Reads shortcut files written in one ANSI code page.

@@ -108,6 +108,11 @@ std::optional<TextConverter> TextConverter::openToUtf8(std::string_view charset)
   return open(charset);
 }
 
+// Names here are UTF-8 already.
+TextConverter TextConverter::systemToUtf8() {
+  return TextConverter(nullptr);
+}
+
 std::string TextConverter::convert(std::string_view text) {
   if (!state_) return text::RepairUtf8(text, AppendReplacement);
   return Convert(state_->handle, text, AppendReplacement);

@@ -209,6 +209,12 @@ bool DirectoryListing::failed() const {
   return state_->failed;
 }
 
+std::int64_t DirectoryListing::modifiedTime(const DirectoryEntry& entry) const {
+  struct stat status {};
+  if (::fstatat(state_->directory.get(), entry.name.c_str(), &status, 0) != 0) return 0;
+  return status.st_mtime > 0 ? static_cast<std::int64_t>(status.st_mtime) : 0;
+}
+
 FileReadStatus DirectoryListing::readFile(std::string_view name, std::size_t limit,
                                           ReadBuffer& buffer) const {
   buffer.length_ = 0;

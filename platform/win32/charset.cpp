@@ -196,6 +196,10 @@ std::optional<TextConverter> TextConverter::openToUtf8(std::string_view charset)
   return TextConverter(std::make_unique<State>(State{codePage, true}));
 }
 
+TextConverter TextConverter::systemToUtf8() {
+  return TextConverter(std::make_unique<State>(State{CP_ACP, true}));
+}
+
 std::string TextConverter::convert(std::string_view text) {
   if (!state_ || text.empty()) return std::string(text);
   if (state_->toUtf8) return ToUtf8(Decode(state_->codePage, text));

@@ -1,5 +1,7 @@
 #include "platform/directory.h"
 
+#include "platform/file_time.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <memory>
@@ -196,6 +198,15 @@ bool DirectoryListing::next(DirectoryEntry& entry) {
 
 bool DirectoryListing::failed() const {
   return state_->failed;
+}
+
+// The listing holds the time already: no call is made.
+std::int64_t DirectoryListing::modifiedTime(const DirectoryEntry&) const {
+  const State& state = *state_;
+  if (state.position == 0) return 0;
+  const FILETIME& written = state.entries[state.position - 1].ftLastWriteTime;
+  return UnixTimeFromFileTime(static_cast<std::uint64_t>(written.dwHighDateTime) << 32 |
+                              written.dwLowDateTime);
 }
 
 FileReadStatus DirectoryListing::readFile(std::string_view name, std::size_t limit,

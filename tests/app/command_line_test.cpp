@@ -70,19 +70,23 @@ TEST(ApplySwitches, FlagsAndModes) {
 
   EXPECT_EQ(Applied({"/btf", "/ftb"}).mode, ConversionMode::FavouritesToBookmarks);
   EXPECT_EQ(Applied({"/ftb", "/btf"}).mode, ConversionMode::BookmarksToFavourites);
-  const ConversionSettings flags = Applied({"/quiet", "/auto", "/auto", "/merge"});
+  const ConversionSettings flags = Applied({"/quiet", "/auto", "/auto", "/merge", "/modern"});
   EXPECT_TRUE(flags.automatic);
   EXPECT_TRUE(flags.quiet);
   EXPECT_TRUE(flags.merge);
+  EXPECT_TRUE(flags.modern);
   EXPECT_FALSE(none.merge);
+  EXPECT_FALSE(none.modern);
 }
 
 TEST(ApplySwitches, WordZeroAndUnknownWordsAreIgnored) {
   ConversionSettings settings = Preset();
-  ApplySwitches({"/auto", "/AUTO", "/Btf", "auto", "/auto2", "-quiet", "/Merge", ""}, settings);
+  ApplySwitches({"/auto", "/AUTO", "/Btf", "auto", "/auto2", "-quiet", "/Merge", "/Modern", ""},
+                settings);
   EXPECT_FALSE(settings.automatic);
   EXPECT_FALSE(settings.quiet);
   EXPECT_FALSE(settings.merge);
+  EXPECT_FALSE(settings.modern);
   EXPECT_EQ(settings.mode, ConversionMode::FavouritesToBookmarks);
 }
 

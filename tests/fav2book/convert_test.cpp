@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "fav2book/bookmark_writer.h"
+#include "fav2book/classic_bookmarks.h"
 #include "fav2book/favourites_to_bookmarks.h"
 #include "fav2book/text_encoding.h"
 #include "favourites_fixture.h"
@@ -258,6 +260,69 @@ TEST_F(ConvertTest, EscapesMarkupInNamesAndQuotesInUrls) {
   EXPECT_EQ(BookmarkHeader(longTitle), BookmarkHeader(longTitle.substr(0, 127)));
   EXPECT_EQ(BookmarkHeader(longTitle), BookmarkHeader(longTitle.substr(0, 128)));
   EXPECT_EQ(BookmarkHeader(longTitle).size(), 45 + 2 * 127u);
+}
+
+// The dialect current browsers write: their header, names as HTML, dates from the
+// shortcut or its file, web icons, the Links folder as the toolbar; merged the same way.
+TEST_F(ConvertTest, ModernWritesWhatBrowsersReadAsMeant) {
+  namespace fs = std::filesystem;
+  const auto at = [](std::int64_t seconds) {
+    return fs::file_time_type::clock::from_sys(
+        std::chrono::sys_seconds(std::chrono::seconds(seconds)));
+  };
+  fs::create_directories(favourites() / "Links" / "Links");
+  WriteFile(favourites() / "AT&T.url",
+            "[InternetShortcut]\r\nURL=http://att/?a=1&b=2\r\nModified=0080A621C989D601D4\r\n"
+            "IconFile=https://att/favicon.ico\r\n");
+  WriteFile(favourites() / "Links" / "Tom & Jerry.url",
+            "[InternetShortcut]\r\nURL=http://tj/\r\nIconFile=C:\\icons\\tj.ico\r\n");
+  WriteShortcut(favourites() / "<b> \"q\"\x01\t.url", "http://b/");
+  fs::last_write_time(favourites() / "AT&T.url", at(1700000000));
+  fs::last_write_time(favourites() / "Links" / "Tom & Jerry.url", at(1500000000));
+  fs::last_write_time(favourites() / "<b> \"q\"\x01\t.url", at(1400000000));
+  fs::last_write_time(favourites() / "Links" / "Links", at(1300000000));
+  fs::last_write_time(favourites() / "Links", at(1200000000));
+  settings.modern = true;
+  settings.bookmarkTitle = "Tom & <Jerry>";
+  ASSERT_TRUE(Convert());
+  const std::string entries =
+      "    <DT><A HREF=\"http://b/\" ADD_DATE=\"1400000000\">&lt;b&gt; &quot;q&quot;</A>\n"
+      "    <DT><A HREF=\"http://att/?a=1&b=2\" ADD_DATE=\"1600000000\" "
+      "ICON_URI=\"https://att/favicon.ico\">AT&amp;T</A>\n"
+      "    <DT><H3 ADD_DATE=\"1200000000\" LAST_MODIFIED=\"1200000000\" "
+      "PERSONAL_TOOLBAR_FOLDER=\"true\">Links</H3>\n    <DL><p>\n"
+      "        <DT><H3 ADD_DATE=\"1300000000\" LAST_MODIFIED=\"1300000000\">Links</H3>\n"
+      "        <DL><p>\n        </DL><p>\n"
+      "        <DT><A HREF=\"http://tj/\" ADD_DATE=\"1500000000\">Tom &amp; Jerry</A>\n"
+      "    </DL><p>\n"
+      "</DL><p>\n";
+  const std::string written = ReadFile(bookmarks());
+  EXPECT_EQ(written,
+            "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<!-- This is an automatically generated file.\n"
+            "     It will be read and overwritten.\n     DO NOT EDIT! -->\n"
+            "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n"
+            "<TITLE>Tom &amp; &lt;Jerry&gt;</TITLE>\n<H1>Tom &amp; &lt;Jerry&gt;</H1>\n<DL><p>\n" +
+                entries);
+
+  const struct {
+    const char* what;
+    std::string old;
+    std::string expected;
+  } merges[] = {
+      {"into its own file", written,
+       written.substr(0, written.size() - 9) + "    <HR>\n" + entries},
+      {"into a file without a list", "just text\n",
+       "just text\n<TITLE>Tom &amp; &lt;Jerry&gt;</TITLE>\n<H1>Tom &amp; &lt;Jerry&gt;</H1>\n"
+       "<DL><p>\n" +
+           entries},
+  };
+  for (const auto& c : merges) {
+    WriteFile(bookmarks(), c.old);
+    ScriptedBackend local;
+    local.overwriteAnswers = {ui::OverwriteChoice::Merge};
+    EXPECT_TRUE(ConvertFavouritesToBookmarks(settings, local)) << c.what;
+    ExpectOnlyBookmarks(c.expected, c.what);
+  }
 }
 
 // One windows-1251 name among UTF-8 ones changes no other name, and the Unicode

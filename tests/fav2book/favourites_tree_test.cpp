@@ -22,10 +22,10 @@ using testing::WriteFile;
 using testing::WriteShortcut;
 
 // The tree as text: "name{...}" for a folder, "name=url" for a shortcut, ";" after each.
-std::string Dump(TreeNode& folder) {
+std::string Dump(const TreeNode& folder) {
   std::string text;
-  for (ListNode* node = folder.children.head(); node->next != nullptr; node = node->next) {
-    TreeNode* entry = AsTreeNode(node);
+  for (const ListNode* node = folder.children.head(); node->next != nullptr; node = node->next) {
+    const TreeNode* entry = &EntryNode(*node);
     text += entry->name();
     // Appended piece by piece: "{" + string trips a false -Wrestrict in GCC 12.
     if (entry->kind == NodeKind::Folder) {
@@ -53,7 +53,7 @@ Collected Collect(const TempDir& dir, const NodeMaker& makeNode = MakeTreeNode) 
   std::optional<ScanChain> scan = ScanOpen(dir / "*.*");
   if (!scan) return {};
   ui::ProgressDialog none;
-  const Collection collection = CollectFavourites(*scan, tree.root(), none, makeNode);
+  const Collection collection = CollectFavourites(*scan, tree, none, makeNode);
   return {collection.collected, Dump(tree.root()), collection.unreadable, collection.outOfMemory};
 }
 
@@ -187,10 +187,10 @@ TEST(CollectFavourites, ANodeThatCannotBeMadeStopsTheCollection) {
   WriteShortcut(dir.path() / "top.url", "top");
   for (const char* refused : {"Broken", "y", "top"}) {
     for (bool throws : {false, true}) {
-      auto refuse = [&](NodeKind kind, std::string_view name, std::string_view url) {
-        if (name != refused) return MakeTreeNode(kind, name, url);
+      auto refuse = [&](NodeKind kind, std::string_view name, const NodeDetails& details) {
+        if (name != refused) return MakeTreeNode(kind, name, details);
         if (throws) throw std::bad_alloc();
-        return static_cast<TreeNode*>(nullptr);
+        return TreeNodePointer();
       };
       EXPECT_TRUE(Collect(dir, refuse).outOfMemory) << refused << throws;
     }
