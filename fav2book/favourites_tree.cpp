@@ -41,7 +41,7 @@ class Collector {
         progress_(progress),
         makeNode_(makeNode),
         names_(codePage),
-        shortcuts_(codePage),
+        shortcuts_(codePage, withDates ? ShortcutKeys::All : ShortcutKeys::UrlOnly),
         withDates_(withDates) {}
 
   // False when a node could not be made: the walk stops there.

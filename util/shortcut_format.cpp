@@ -87,8 +87,9 @@ bool BeginsAsShortcut(std::string_view bytes) {
          bytes[kSection.size() + 1] == ']';
 }
 
-ShortcutReader::ShortcutReader(unsigned codePage)
+ShortcutReader::ShortcutReader(unsigned codePage, ShortcutKeys keys)
     : ansi_(codePage),
+      keys_(keys),
       fromUtf8_(platform::TextConverter::open("UTF-8")),
       western_(platform::TextConverter::openToUtf8("windows-1252")),
       cyrillic_(platform::TextConverter::openToUtf8("windows-1251")) {}
@@ -97,6 +98,7 @@ Shortcut ShortcutReader::read(std::string_view fileBytes) {
   const ShortcutText file = TextOf(fileBytes);
   Shortcut shortcut;
   shortcut.url = url(file.text, file.unicode);
+  if (keys_ == ShortcutKeys::UrlOnly) return shortcut;
   if (auto modified = platform::FindProfileValue(file.text, kSection, "Modified")) {
     shortcut.modified = FileTimeOfHex(*modified);
   }

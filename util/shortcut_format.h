@@ -40,11 +40,14 @@ struct Shortcut {
   std::string icon;  // key "IconFile" when it is a web address, else empty
 };
 
+// Which keys a ShortcutReader looks for: each costs a pass over the file's text.
+enum class ShortcutKeys { UrlOnly, All };
+
 // Reads shortcut files written in one ANSI code page.
 class ShortcutReader {
  public:
   // codePage: the ANSI code page the files were written in (0 for windows-1252).
-  explicit ShortcutReader(unsigned codePage);
+  explicit ShortcutReader(unsigned codePage, ShortcutKeys keys = ShortcutKeys::All);
 
   // The section "InternetShortcut.W" holds the exact URL in UTF-7 where Windows could
   // not write it in the ANSI code page, and wins, except over an ANSI value that is
@@ -58,6 +61,7 @@ class ShortcutReader {
   bool readsAs(std::string_view ansi, std::string_view unicode);
 
   platform::AnsiText ansi_;
+  ShortcutKeys keys_;
   std::optional<platform::TextConverter> fromUtf8_;
   std::optional<platform::TextConverter> western_;   // windows-1252 to UTF-8
   std::optional<platform::TextConverter> cyrillic_;  // windows-1251 to UTF-8
