@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "book2fav/item_text.h"
+#include "platform/file_time.h"
 
 namespace pelmo {
 namespace {
@@ -28,7 +29,7 @@ constexpr std::array<Root, 3> kRoots{{
 }};
 
 // Microseconds from 1601-01-01 (the Windows epoch) to 1970-01-01.
-constexpr std::int64_t kWindowsEpochMicroseconds = 11644473600LL * 1000000;
+constexpr std::int64_t kWindowsEpochMicroseconds = platform::kSecondsFrom1601To1970 * 1'000'000;
 
 const Json* Member(const Json& object, std::string_view key) {
   if (!object.is_object()) return nullptr;

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "fav2book/classic_bookmarks.h"
-#include "util/text.h"
+#include "text/ascii.h"
 
 namespace pelmo {
 
@@ -87,7 +87,7 @@ void ModernBookmarks::folderOpening(std::string& out, const TreeNode& folder, in
   out += "<DT><H3";
   AppendDate(out, "ADD_DATE", folder.date);
   AppendDate(out, "LAST_MODIFIED", folder.date);
-  if (depth == 1 && CompareNoCase(folder.name(), kToolbarFolder) == 0) {
+  if (depth == 1 && text::EqualNoCase(folder.name(), kToolbarFolder)) {
     out += " PERSONAL_TOOLBAR_FOLDER=\"true\"";
   }
   out += '>';

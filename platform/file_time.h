@@ -10,14 +10,17 @@ namespace pelmo::platform {
 // when the time could not be set.
 bool SetModificationTime(std::string_view name, std::int64_t secondsSince1970);
 
-// A Windows file time (100-nanosecond ticks since 1601) in seconds since 1970 UTC;
-// 0, which stands for no time, for any time before 1970.
+// Seconds from 1601-01-01, where Windows and Chromium count time from, to 1970-01-01.
+inline constexpr std::int64_t kSecondsFrom1601To1970 = 11'644'473'600;
+// A Windows file time counts 100-nanosecond ticks.
+inline constexpr std::int64_t kFileTimeTicksPerSecond = 10'000'000;
+
+// A Windows file time (ticks since 1601) in seconds since 1970 UTC; 0, which stands
+// for no time, for any time before 1970.
 constexpr std::int64_t UnixTimeFromFileTime(std::uint64_t ticks) {
-  constexpr std::uint64_t kTicksPerSecond = 10'000'000;
-  constexpr std::uint64_t kSecondsFrom1601To1970 = 11'644'473'600;
-  const std::uint64_t seconds = ticks / kTicksPerSecond;
+  const std::uint64_t seconds = ticks / kFileTimeTicksPerSecond;
   return seconds > kSecondsFrom1601To1970
-             ? static_cast<std::int64_t>(seconds - kSecondsFrom1601To1970)
+             ? static_cast<std::int64_t>(seconds) - kSecondsFrom1601To1970
              : 0;
 }
 

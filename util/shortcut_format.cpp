@@ -49,10 +49,10 @@ std::int64_t FileTimeOfHex(std::string_view hex) {
   return platform::UnixTimeFromFileTime(ticks);
 }
 
-bool IsWebAddress(std::string_view text) {
-  auto startsWith = [text](std::string_view scheme) {
-    return text.size() > scheme.size() &&
-           text::CompareNoCase(text.substr(0, scheme.size()), scheme) == 0;
+// A scheme alone is no address.
+bool IsWebAddress(std::string_view address) {
+  auto startsWith = [address](std::string_view scheme) {
+    return address.size() > scheme.size() && text::StartsWithNoCase(address, scheme);
   };
   return startsWith("http://") || startsWith("https://");
 }

@@ -7,9 +7,8 @@
 namespace pelmo::platform {
 namespace {
 
-// 100-nanosecond intervals from 1601-01-01 (the Windows epoch) to 1970-01-01.
-constexpr std::int64_t kUnixEpochTicks = 116444736000000000LL;
-constexpr std::int64_t kTicksPerSecond = 10000000;
+constexpr std::int64_t kTicksPerSecond = kFileTimeTicksPerSecond;
+constexpr std::int64_t kUnixEpochTicks = kSecondsFrom1601To1970 * kTicksPerSecond;
 
 }  // namespace
 
