@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "fuzz/fuzz_check.h"
-#include "platform/posix/profile_parser.h"
+#include "platform/profile.h"
 #include "text/utf8.h"
 #include "util/shortcut_format.h"
 

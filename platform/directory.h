@@ -22,8 +22,6 @@ ErrorCode MakeDirectory(std::string_view path);
 enum class PathKind { Missing, File, Directory, Other };
 // What a path names, following links.
 PathKind GetPathKind(std::string_view path);
-// Whether the path itself is a symbolic link (or another kind of redirection).
-bool IsSymbolicLink(std::string_view path);
 
 bool IsAbsolutePath(std::string_view path);
 

@@ -9,8 +9,9 @@
 namespace pelmo::platform {
 
 enum class FileAccess {
-  ReadExisting,  // an existing regular file, for reading (a directory does not open)
-  WriteReplace,  // created when missing, emptied when present, for writing
+  // An existing regular file, for reading (a directory does not open). Files are
+  // written only through ReplacementFile, which opens its own.
+  ReadExisting,
 };
 
 // An open file with its own buffer: reading a byte at a time costs a memory copy,
@@ -67,8 +68,5 @@ class File {
   bool readFailed_ = false;
   bool writeFailed_ = false;
 };
-
-// Removes a file; false when it could not be removed.
-bool RemoveFile(std::string_view path);
 
 }  // namespace pelmo::platform

@@ -113,12 +113,6 @@ PathKind GetPathKind(std::string_view path) {
   return PathKind::Other;
 }
 
-bool IsSymbolicLink(std::string_view path) {
-  const std::string terminated(path);
-  struct stat status {};
-  return ::lstat(terminated.c_str(), &status) == 0 && S_ISLNK(status.st_mode);
-}
-
 bool IsAbsolutePath(std::string_view path) {
   return !path.empty() && path.front() == '/';
 }

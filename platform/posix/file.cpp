@@ -35,18 +35,10 @@ int OpenForReading(const std::string& path) {
   return fd;
 }
 
-int OpenForWriting(const std::string& path) {
-  return RetryOnInterrupt([&] {
-    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);
-  });
-}
-
 }  // namespace
 
-Handle Open(std::string_view path, FileAccess access) {
-  const std::string terminated(path);
-  const int fd =
-      access == FileAccess::ReadExisting ? OpenForReading(terminated) : OpenForWriting(terminated);
+Handle Open(std::string_view path, FileAccess) {
+  const int fd = OpenForReading(std::string(path));
   return fd < 0 ? kNoHandle : fd;
 }
 
@@ -79,9 +71,5 @@ bool Close(Handle handle) {
 }
 
 }  // namespace system_file
-
-bool RemoveFile(std::string_view path) {
-  return ::unlink(std::string(path).c_str()) == 0;
-}
 
 }  // namespace pelmo::platform

@@ -79,12 +79,6 @@ PathKind GetPathKind(std::string_view path) {
   return PathKind::File;
 }
 
-bool IsSymbolicLink(std::string_view path) {
-  const std::string terminated(path);
-  const DWORD attributes = ::GetFileAttributesA(terminated.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-}
-
 // "C:name" counts too: joined behind another directory it would name nothing.
 bool IsAbsolutePath(std::string_view path) {
   if (!path.empty() && IsSeparator(path.front())) return true;

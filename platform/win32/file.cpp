@@ -22,12 +22,8 @@ constexpr std::size_t kMaxTransfer = 1 << 30;
 
 }  // namespace
 
-Handle Open(std::string_view path, FileAccess access) {
+Handle Open(std::string_view path, FileAccess) {
   const std::string terminated(path);
-  if (access == FileAccess::WriteReplace) {
-    return FromHandle(::CreateFileA(terminated.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-  }
   HANDLE handle = ::CreateFileA(terminated.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return kNoHandle;
@@ -72,10 +68,5 @@ bool Close(Handle handle) {
 }
 
 }  // namespace system_file
-
-bool RemoveFile(std::string_view path) {
-  const std::string terminated(path);
-  return ::DeleteFileA(terminated.c_str()) != 0;
-}
 
 }  // namespace pelmo::platform

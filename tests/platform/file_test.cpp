@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/replace.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"
 
@@ -71,10 +72,11 @@ TEST(FileOpenTest, ReadingNeedsAnExistingRegularFile) {
   EXPECT_FALSE(File::open(dir / "fifo", FileAccess::ReadExisting));  // and does not block
 }
 
+// Files are written through ReplacementFile, whose temporary file is a File.
 TEST(FileWriteTest, GatheredAndLargeWritesArriveInOrder) {
   TempDir dir;
   WriteFile(dir / "out", "old content that must go");
-  std::optional<File> file = File::open(dir / "out", FileAccess::WriteReplace);
+  std::optional<ReplacementFile> file = ReplacementFile::create(dir / "out");
   ASSERT_TRUE(file);
   const std::string large = SampleBytes(kLargeSize);
   std::string expected;
@@ -85,28 +87,21 @@ TEST(FileWriteTest, GatheredAndLargeWritesArriveInOrder) {
   }
   ASSERT_TRUE(file->write(large) && file->write("tail"));
   expected += large + "tail";
-  EXPECT_TRUE(file->sync());
-  EXPECT_TRUE(file->close());
+  EXPECT_TRUE(file->commit());
   EXPECT_EQ(ReadFile(dir / "out"), expected);
-
-  {  // a file never closed still flushes what it gathered
-    std::optional<File> unclosed = File::open(dir / "kept", FileAccess::WriteReplace);
-    ASSERT_TRUE(unclosed && unclosed->write("kept"));
-  }
-  EXPECT_EQ(ReadFile(dir / "kept"), "kept");
 }
 
 // A write beyond RLIMIT_FSIZE fails as on a full disk; a failure still hidden in
-// the buffer must reach close().
+// the buffer must reach commit().
 TEST(FileWriteTest, FailureHiddenInTheBufferShowsAtClose) {
   TempDir dir;
   const std::string path = dir / "out";
   const int status = testing::RunInChild([&] {
     testing::LimitFileSize(10);
-    std::optional<File> file = File::open(path, FileAccess::WriteReplace);
+    std::optional<ReplacementFile> file = ReplacementFile::create(path);
     if (!file) return 1;
     if (!file->write("more than ten bytes, but gathered")) return 2;
-    return file->close() ? 3 : 0;
+    return file->commit() ? 3 : 0;
   });
   EXPECT_EQ(status, 0);
 }

@@ -222,9 +222,8 @@ TEST(Directory, ReadsNamesOutsideTheCodePage) {
   std::vector<std::string> read;
   while (child.listing->next(entry)) {
     if (entry.kind != EntryKind::File) continue;
-    EXPECT_EQ(ReadProfileStringAt(*child.listing, entry.name, "InternetShortcut", "URL", 99, buffer)
-                  .value,
-              "http://a/")
+    ASSERT_EQ(child.listing->readFile(entry.name, 99, buffer), FileReadStatus::Read) << entry.name;
+    EXPECT_EQ(FindProfileValue(buffer.bytes(), "InternetShortcut", "URL"), "http://a/")
         << entry.name;
     read.push_back(entry.name);
   }
@@ -248,8 +247,8 @@ TEST(Directory, ReadsFilesThroughAListing) {
                {"sub", FileReadStatus::NotFile},
                {"gone.url", FileReadStatus::NotFile}};
   for (const auto& c : cases) EXPECT_EQ(listing->readFile(c.name, 99, buffer), c.status) << c.name;
-  EXPECT_EQ(ReadProfileStringAt(*listing, "a.url", "InternetShortcut", "URL", 99, buffer).value,
-            "http://a/");
+  ASSERT_EQ(listing->readFile("a.url", 99, buffer), FileReadStatus::Read);
+  EXPECT_EQ(buffer.bytes(), "[InternetShortcut]\r\nURL=http://a/\r\n");
   ListingOpen child = listing->openChild("sub");
   EXPECT_TRUE(child.listing && !child.failed);
   ListingOpen missing = listing->openChild("missing");

@@ -1,4 +1,4 @@
-#include "platform/posix/profile_parser.h"
+#include "platform/profile_parser.h"
 
 #include "platform/line_reading.h"
 #include "text/ascii.h"
