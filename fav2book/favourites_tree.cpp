@@ -5,15 +5,11 @@
 #include <vector>
 
 #include "platform/charset.h"
+#include "platform/temporary_name.h"
 
 namespace pelmo {
 
 namespace {
-
-// The temporary files that PELMO's own writes leave when a run is killed.
-bool IsOwnTemporaryFile(std::string_view name) {
-  return name.starts_with(".pelmo-") && name.ends_with(".tmp");
-}
 
 // The builder's side of the walk: which folder receives entries, and for every
 // level the scanner has entered, the folder that was current before it.
@@ -48,7 +44,8 @@ class Collector {
   bool visit() {
     const platform::DirectoryEntry& entry = scan_.entry();
     if (entry.isDirectory()) return visitDirectory();
-    if (IsOwnTemporaryFile(entry.name)) {
+    // What a killed run of the program's own writes left behind.
+    if (platform::IsTemporaryName(entry.name)) {
       ScanNext(scan_);
       return true;
     }

@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <memory>
-#include <random>
 #include <utility>
 
 #include "platform/directory.h"
@@ -17,6 +16,8 @@
 #include "platform/posix/interrupt_cleanup.h"
 #include "platform/posix/system_call.h"
 #include "platform/posix/unique_fd.h"
+#include "platform/system_file.h"
+#include "platform/temporary_file.h"
 #include "platform/temporary_name.h"
 
 namespace pelmo::platform {
@@ -46,14 +47,6 @@ bool IsPlainName(std::string_view name) {
          name.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
 }
 
-// Never opens what is there already, so never a link, a pipe or a device.
-int CreateExclusive(const std::string& name) {
-  return RetryOnInterrupt([&] {
-    return ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY,
-                  0666);
-  });
-}
-
 // A file with no name in the current directory, which vanishes if the process dies
 // before it is given one.
 UniqueFd CreateUnnamed() {
@@ -71,18 +64,12 @@ bool LacksUnnamedFiles(int error) {
   return error == EOPNOTSUPP || error == EISDIR || error == EINVAL || error == ENOSYS;
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    ssize_t written = RetryOnInterrupt([&] { return ::write(fd, bytes.data(), bytes.size()); });
-    if (written <= 0) return false;
-    bytes.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
+bool WriteAll(const UniqueFd& fd, std::string_view bytes) {
+  return system_file::WriteAll(fd.get(), bytes.data(), bytes.size());
 }
 
-// Linux releases the descriptor even when close is interrupted.
 bool CloseWritten(UniqueFd& fd) {
-  return ::close(fd.release()) == 0 || errno == EINTR;
+  return system_file::Close(fd.release());
 }
 
 // The target is replaced only when it is a regular file that may be written: a
@@ -121,12 +108,10 @@ bool LinkUnnamed(int fd, const std::string& name, int& method) {
 
 // Call with interrupts held, so that only SIGKILL can leave the file behind.
 UniqueFd CreateTemporary(std::uint64_t& randomState, std::string& name) {
-  for (int attempt = 0; attempt < kMaxTemporaryNameAttempts; ++attempt) {
-    name = TemporaryShortcutName(randomState);
-    UniqueFd fd(CreateExclusive(name));
-    if (fd.valid() || errno != EEXIST) return fd;
-  }
-  return UniqueFd();
+  std::optional<TemporaryFile> created = CreateTemporaryFile({}, randomState);
+  if (!created) return UniqueFd();
+  name = std::move(created->name);
+  return UniqueFd(static_cast<int>(created->handle));
 }
 
 // Renaming over the name replaces whatever entry is there by then, without following
@@ -145,7 +130,7 @@ bool ReplaceWithUnnamed(int fd, const std::string& target, int& method,
   if (!mode || ::fchmod(fd, *mode) != 0) return false;
   InterruptsHeld held;
   for (int attempt = 0; attempt < kMaxTemporaryNameAttempts; ++attempt) {
-    const std::string temporary = TemporaryShortcutName(randomState);
+    const std::string temporary = TemporaryName(randomState);
     if (LinkUnnamed(fd, temporary, method)) return RenameOver(temporary, target);
     if (errno != EEXIST) return false;
   }
@@ -158,7 +143,7 @@ std::optional<WriteOutcome> WriteUnnamed(UniqueFd fd, const std::string& target,
                                          std::string_view bytes, ExistingFile existing, int& method,
                                          std::uint64_t& randomState) {
   // Until the file has a name, a failure or a kill leaves nothing.
-  if (!WriteAll(fd.get(), bytes)) return WriteOutcome::Failed;
+  if (!WriteAll(fd, bytes)) return WriteOutcome::Failed;
   if (LinkUnnamed(fd.get(), target, method)) {
     if (CloseWritten(fd)) return WriteOutcome::Written;
     ::unlink(target.c_str());
@@ -190,7 +175,7 @@ WriteOutcome WriteThroughTemporary(const std::string& target, std::string_view b
   std::string temporary;
   UniqueFd fd = CreateTemporary(randomState, temporary);
   if (!fd.valid()) return WriteOutcome::Failed;
-  bool written = WriteAll(fd.get(), bytes);
+  bool written = WriteAll(fd, bytes);
   written = CloseWritten(fd) && written;
   if (written && PlaceNew(temporary, target)) return WriteOutcome::Written;
   const int error = errno;
@@ -307,8 +292,7 @@ bool HeldDirectory::stillLeadsTo(const std::vector<std::string>& names,
 }
 
 WholeFileWriter::WholeFileWriter(bool unnamedFiles)
-    : randomState_((std::uint64_t{std::random_device{}()} << 32) ^ std::random_device{}()),
-      newFileMethod_(unnamedFiles ? kUntried : kTemporaryName) {}
+    : randomState_(TemporaryNameSeed()), newFileMethod_(unnamedFiles ? kUntried : kTemporaryName) {}
 
 WriteOutcome WholeFileWriter::write(std::string_view name, std::string_view bytes,
                                     ExistingFile existing) {

@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <new>
-#include <random>
 #include <utility>
 
 #include "platform/posix/file_attributes.h"
@@ -14,35 +13,10 @@
 #include "platform/posix/protected_path.h"
 #include "platform/posix/system_call.h"
 #include "platform/posix/unique_fd.h"
+#include "platform/temporary_file.h"
 
 namespace pelmo::platform {
 namespace {
-
-constexpr int kMaxNameAttempts = 100;
-
-// A short name keeps the temporary file within the name limit whatever the target
-// is called.
-std::string TemporaryName(std::mt19937& random) {
-  constexpr std::string_view kAlphabet =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-  std::uniform_int_distribution<std::size_t> pick(0, kAlphabet.size() - 1);
-  std::string name = ".pelmo-";
-  for (int i = 0; i < 6; ++i) name.push_back(kAlphabet[pick(random)]);
-  return name + ".tmp";
-}
-
-UniqueFd CreateExclusive(int directoryFd, std::string& name, mode_t mode) {
-  std::mt19937 random{std::random_device{}()};
-  for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
-    name = TemporaryName(random);
-    UniqueFd fd(RetryOnInterrupt([&] {
-      return ::openat(directoryFd, name.c_str(),
-                      O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW, mode);
-    }));
-    if (fd.valid() || errno != EEXIST) return fd;
-  }
-  return UniqueFd();
-}
 
 // Opens the file to be replaced; nullopt inside when it does not exist, nullopt
 // outside when it may not be replaced. O_NONBLOCK keeps a FIFO from blocking the
@@ -103,14 +77,17 @@ std::optional<ReplacementFile> ReplacementFile::open(std::string_view targetPath
 bool ReplacementFile::begin() {
   if (file_ || committed_ || directoryHandle_ < 0) return false;
   try {
-    std::string name;
+    std::uint64_t randomState = TemporaryNameSeed();
     UniqueFd fd;
     {
       // Remembered before any signal can end the process with the file in place.
       InterruptsHeld held;
-      fd = CreateExclusive(FdOf(directoryHandle_), name, existing_ ? 0600 : 0666);
-      if (!fd.valid()) return false;
-      temporaryName_ = std::move(name);  // no allocation, so nothing can throw past here
+      std::optional<TemporaryFile> created =
+          CreateTemporaryFile({directoryHandle_, {}}, randomState,
+                              existing_ ? TemporaryAccess::OwnerOnly : TemporaryAccess::Shared);
+      if (!created) return false;
+      fd.reset(static_cast<int>(created->handle));
+      temporaryName_ = std::move(created->name);  // no allocation, so nothing can throw past here
       RememberTemporaryFile(FdOf(directoryHandle_), temporaryName_.c_str());
     }
     if (existing_ && !CopyOwnershipAndAttributes(FdOf(existing_->handle_), fd.get())) {

@@ -5,15 +5,14 @@
 #include <utility>
 
 #include "platform/paths.h"
-#include "platform/temporary_name.h"
+#include "platform/system_file.h"
+#include "platform/temporary_file.h"
 #include "platform/win32/move_into_place.h"
 #include "platform/win32/path_identity.h"
 #include "platform/win32/windows_headers.h"
 
 namespace pelmo::platform {
 namespace {
-
-constexpr unsigned kMaxTemporaryNameAttempts = 100;
 
 // The longest full path of a file, and of a folder, which keeps room below it for a
 // separator and an 8.3 name: the Windows 95 family makes and lists nothing longer.
@@ -58,16 +57,9 @@ HANDLE CreateExclusive(const std::string& name) {
 }
 
 // Writes and closes; on any failure the file is removed.
-bool FinishFile(HANDLE handle, const std::string& name, std::string_view bytes) {
-  bool written = true;
-  while (written && !bytes.empty()) {
-    DWORD wrote = 0;
-    written =
-        ::WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr) &&
-        wrote > 0;
-    bytes.remove_prefix(wrote);
-  }
-  written = ::CloseHandle(handle) && written;
+bool FinishFile(system_file::Handle handle, const std::string& name, std::string_view bytes) {
+  bool written = system_file::WriteAll(handle, bytes.data(), bytes.size());
+  written = system_file::Close(handle) && written;
   if (!written) ::DeleteFileA(name.c_str());
   return written;
 }
@@ -82,16 +74,10 @@ bool Replaceable(const std::string& target) {
 
 bool ReplaceWhole(const std::string& target, std::string_view bytes, std::uint64_t& randomState) {
   if (!Replaceable(target)) return false;
-  std::string temporary;
-  HANDLE handle = INVALID_HANDLE_VALUE;
-  for (unsigned attempt = 0; attempt < kMaxTemporaryNameAttempts; ++attempt) {
-    temporary = TemporaryShortcutName(randomState);
-    handle = CreateExclusive(temporary);
-    if (handle != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_FILE_EXISTS) break;
-  }
-  if (handle == INVALID_HANDLE_VALUE || !FinishFile(handle, temporary, bytes)) return false;
-  if (MoveIntoPlace(temporary, target)) return true;
-  ::DeleteFileA(temporary.c_str());
+  std::optional<TemporaryFile> temporary = CreateTemporaryFile({}, randomState);
+  if (!temporary || !FinishFile(temporary->handle, temporary->name, bytes)) return false;
+  if (MoveIntoPlace(temporary->name, target)) return true;
+  ::DeleteFileA(temporary->name.c_str());
   return false;
 }
 
@@ -204,16 +190,16 @@ bool HeldDirectory::stillLeadsTo(const std::vector<std::string>& names,
 }
 
 // Windows has no unnamed files: a new file is created under its name at once.
-WholeFileWriter::WholeFileWriter(bool)
-    : randomState_((std::uint64_t{::GetTickCount()} << 32) ^ ::GetCurrentProcessId()),
-      newFileMethod_(0) {}
+WholeFileWriter::WholeFileWriter(bool) : randomState_(TemporaryNameSeed()), newFileMethod_(0) {}
 
 WriteOutcome WholeFileWriter::write(std::string_view name, std::string_view bytes,
                                     ExistingFile existing) {
   if (!IsPlainName(name)) return WriteOutcome::Failed;
   const std::string target(name);
   HANDLE handle = CreateExclusive(target);
-  if (handle != INVALID_HANDLE_VALUE) return OutcomeOf(FinishFile(handle, target, bytes));
+  if (handle != INVALID_HANDLE_VALUE) {
+    return OutcomeOf(FinishFile(reinterpret_cast<system_file::Handle>(handle), target, bytes));
+  }
   const DWORD error = ::GetLastError();
   if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return WriteOutcome::Failed;
   if (existing == ExistingFile::Keep) return WriteOutcome::NameTaken;

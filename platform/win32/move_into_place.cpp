@@ -1,6 +1,9 @@
 #include "platform/win32/move_into_place.h"
 
-#include <cstdio>
+#include <cstdint>
+
+#include "platform/temporary_file.h"
+#include "platform/temporary_name.h"
 
 namespace pelmo::platform {
 namespace {
@@ -8,8 +11,9 @@ namespace {
 constexpr unsigned kMaxNameAttempts = 100;
 
 bool MovedAside(const std::string& target, std::string& backup, const MoveCalls& calls) {
+  std::uint64_t randomState = TemporaryNameSeed();
   for (unsigned attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
-    backup = UnusedNameBeside(target, ".bak", attempt);
+    backup = DirectoryPrefix(target) + TemporaryName(randomState, TemporaryKind::Backup);
     if (calls.moveFile(target.c_str(), backup.c_str())) return true;
     if (::GetLastError() != ERROR_ALREADY_EXISTS && ::GetLastError() != ERROR_FILE_EXISTS) break;
   }
@@ -38,15 +42,6 @@ bool PutBack(const std::string& source, const std::string& target, const std::st
 std::string DirectoryPrefix(const std::string& path) {
   const std::size_t cut = path.find_last_of("\\/:");
   return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
-}
-
-std::string UnusedNameBeside(const std::string& target, const char* suffix, unsigned attempt) {
-  char digits[16];
-  const unsigned mixed = static_cast<unsigned>(::GetTickCount()) ^
-                         (static_cast<unsigned>(::GetCurrentProcessId()) << 16) ^
-                         (attempt * 2654435761u);
-  std::snprintf(digits, sizeof digits, "%08X", mixed);
-  return DirectoryPrefix(target) + "~pelmo" + digits + suffix;
 }
 
 bool MoveIntoPlace(const std::string& source, const std::string& target, const MoveCalls& calls) {

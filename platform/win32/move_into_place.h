@@ -26,7 +26,4 @@ bool MoveIntoPlace(const std::string& source, const std::string& target,
 // Everything up to and including the last '\', '/' or drive colon; empty for a bare name.
 std::string DirectoryPrefix(const std::string& path);
 
-// A name beside target that nothing uses yet, differing per call: prefix + digits + suffix.
-std::string UnusedNameBeside(const std::string& target, const char* suffix, unsigned attempt);
-
 }  // namespace pelmo::platform

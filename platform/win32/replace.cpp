@@ -3,13 +3,12 @@
 #include <new>
 
 #include "platform/system_file.h"
+#include "platform/temporary_file.h"
 #include "platform/win32/move_into_place.h"
 #include "platform/win32/windows_headers.h"
 
 namespace pelmo::platform {
 namespace {
-
-constexpr unsigned kMaxNameAttempts = 100;
 
 // Attributes the new file takes over, so that a hidden or archived file stays so.
 constexpr DWORD kKeptAttributes =
@@ -67,23 +66,20 @@ std::optional<ReplacementFile> ReplacementFile::open(std::string_view targetPath
 
 bool ReplacementFile::begin() {
   if (file_ || committed_) return false;
-  const std::string target = directory_ + targetName_;
-  HANDLE handle = INVALID_HANDLE_VALUE;
-  for (unsigned attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
-    // Remembered before the file exists, so that a failure after it removes it.
-    temporaryName_ = UnusedNameBeside(target, ".tmp", attempt).substr(directory_.size());
-    handle = ::CreateFileA(JoinedPath(directory_, temporaryName_).c_str(), GENERIC_WRITE, 0,
-                           nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle != INVALID_HANDLE_VALUE) break;
-    const DWORD error = ::GetLastError();
-    temporaryName_.clear();
-    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return false;
-  }
-  if (handle == INVALID_HANDLE_VALUE) return false;
+  std::optional<TemporaryFile> created;
   try {
-    file_ = File(reinterpret_cast<system_file::Handle>(handle));
+    std::uint64_t randomState = TemporaryNameSeed();
+    created = CreateTemporaryFile({-1, directory_}, randomState);
   } catch (const std::bad_alloc&) {
-    ::CloseHandle(handle);
+    return false;
+  }
+  if (!created) return false;
+  // Remembered at once, so that any failure after it removes the file.
+  temporaryName_ = std::move(created->name);
+  try {
+    file_ = File(created->handle);
+  } catch (const std::bad_alloc&) {
+    system_file::Close(created->handle);
     discard();
     return false;
   }

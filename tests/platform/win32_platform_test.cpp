@@ -33,7 +33,7 @@ BOOL WINAPI MoveFails(LPCSTR, LPCSTR) {
 
 // Moves only to a backup name: nothing can be moved onto the target any more.
 BOOL WINAPI MovesOnlyAside(LPCSTR from, LPCSTR to) {
-  if (std::string_view(to).find("~pelmo") == std::string_view::npos) return MoveFails(from, to);
+  if (!std::string_view(to).ends_with(".bak")) return MoveFails(from, to);
   return ::MoveFileA(from, to);
 }
 
