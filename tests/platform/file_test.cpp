@@ -1,18 +1,15 @@
 #include "platform/file.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
+#include <filesystem>
 #include <string>
 
-#include "platform/replace.h"
-#include "support/child_process.h"
 #include "support/temp_dir.h"
 
 namespace pelmo::platform {
 namespace {
 
-using testing::ReadFile;
 using testing::TempDir;
 using testing::WriteFile;
 
@@ -68,42 +65,6 @@ TEST(FileOpenTest, ReadingNeedsAnExistingRegularFile) {
   EXPECT_FALSE(File::open(dir / "sub", FileAccess::ReadExisting));
   EXPECT_FALSE(File::open(dir / "missing", FileAccess::ReadExisting));
   EXPECT_FALSE(File::open("", FileAccess::ReadExisting));
-  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
-  EXPECT_FALSE(File::open(dir / "fifo", FileAccess::ReadExisting));  // and does not block
-}
-
-// Files are written through ReplacementFile, whose temporary file is a File.
-TEST(FileWriteTest, GatheredAndLargeWritesArriveInOrder) {
-  TempDir dir;
-  WriteFile(dir / "out", "old content that must go");
-  std::optional<ReplacementFile> file = ReplacementFile::create(dir / "out");
-  ASSERT_TRUE(file);
-  const std::string large = SampleBytes(kLargeSize);
-  std::string expected;
-  for (int i = 0; i < 5000; ++i) {
-    const std::string piece = "line " + std::to_string(i) + "\r\n";
-    ASSERT_TRUE(file->write(piece));
-    expected += piece;
-  }
-  ASSERT_TRUE(file->write(large) && file->write("tail"));
-  expected += large + "tail";
-  EXPECT_TRUE(file->commit());
-  EXPECT_EQ(ReadFile(dir / "out"), expected);
-}
-
-// A write beyond RLIMIT_FSIZE fails as on a full disk; a failure still hidden in
-// the buffer must reach commit().
-TEST(FileWriteTest, FailureHiddenInTheBufferShowsAtClose) {
-  TempDir dir;
-  const std::string path = dir / "out";
-  const int status = testing::RunInChild([&] {
-    testing::LimitFileSize(10);
-    std::optional<ReplacementFile> file = ReplacementFile::create(path);
-    if (!file) return 1;
-    if (!file->write("more than ten bytes, but gathered")) return 2;
-    return file->commit() ? 3 : 0;
-  });
-  EXPECT_EQ(status, 0);
 }
 
 }  // namespace

@@ -157,19 +157,6 @@ TEST(NameKey, MatchesNamesAsTheFileSystemDoes) {
   EXPECT_NE(NameKey("News"), NameKey("News "));
 }
 
-TEST(Directory, ReportsTheErrorsTheConversionTellsApart) {
-  TempDir dir;
-  EXPECT_EQ(ChangeDirectory(dir / "missing"), kErrorFileNotFound);
-  EXPECT_EQ(ChangeDirectory(dir / "missing\\deeper"), kErrorPathNotFound);
-  EXPECT_EQ(MakeDirectory(dir / "made"), kErrorNone);
-  EXPECT_EQ(MakeDirectory(dir / "made"), kErrorAlreadyExists);
-  std::optional<DirectoryListing> listing = DirectoryListing::open(dir / "made");
-  ASSERT_TRUE(listing);
-  int dots = 0;
-  for (DirectoryEntry entry; listing->next(entry);) dots += entry.isDirectory();
-  EXPECT_EQ(dots, 2);
-}
-
 // A path near the limit: names are cut to the room it leaves, and a folder that cannot
 // be entered leaves the current directory where it was.
 TEST(Directory, FitsNamesToThePathLimit) {
@@ -229,30 +216,6 @@ TEST(Directory, ReadsNamesOutsideTheCodePage) {
   }
   EXPECT_EQ(read.size(), 2U);
   EXPECT_NE(std::find(read.begin(), read.end(), "_ news.url"), read.end());
-}
-
-TEST(Directory, ReadsFilesThroughAListing) {
-  TempDir dir;
-  WriteFile(dir / "a.url", "[InternetShortcut]\r\nURL=http://a/\r\n");
-  WriteFile(dir / "big.url", std::string(100, 'x'));
-  std::filesystem::create_directory(dir / "sub");
-  std::optional<DirectoryListing> listing = DirectoryListing::open(dir.str());
-  ASSERT_TRUE(listing);
-  ReadBuffer buffer;
-  const struct {
-    const char* name;
-    FileReadStatus status;
-  } cases[] = {{"a.url", FileReadStatus::Read},
-               {"big.url", FileReadStatus::TooLarge},
-               {"sub", FileReadStatus::NotFile},
-               {"gone.url", FileReadStatus::NotFile}};
-  for (const auto& c : cases) EXPECT_EQ(listing->readFile(c.name, 99, buffer), c.status) << c.name;
-  ASSERT_EQ(listing->readFile("a.url", 99, buffer), FileReadStatus::Read);
-  EXPECT_EQ(buffer.bytes(), "[InternetShortcut]\r\nURL=http://a/\r\n");
-  ListingOpen child = listing->openChild("sub");
-  EXPECT_TRUE(child.listing && !child.failed);
-  ListingOpen missing = listing->openChild("missing");
-  EXPECT_TRUE(!missing.listing && !missing.failed);
 }
 
 }  // namespace

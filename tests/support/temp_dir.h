@@ -33,10 +33,12 @@ class TempDir {
     for (auto it = std::filesystem::recursive_directory_iterator(
              path_, std::filesystem::directory_options::skip_permission_denied, error);
          !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
-      if (it->is_directory(error) && !it->is_symlink(error)) {
-        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, error);
-      }
+      if (it->is_symlink(error)) continue;
+      // Windows removes no read-only file.
+      std::filesystem::permissions(it->path(),
+                                   it->is_directory(error) ? std::filesystem::perms::owner_all
+                                                           : std::filesystem::perms::owner_write,
+                                   std::filesystem::perm_options::add, error);
     }
     std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add, error);
