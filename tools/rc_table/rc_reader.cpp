@@ -181,13 +181,14 @@ class Parser {
     Resources resources;
     while (!atEnd()) {
       int id = number();
+      const int line = lineAhead();
       std::string type = name();
       if (type == "DIALOGEX") {
         resources.dialogs.push_back(dialog(id));
       } else if (type == "ICON") {
         string();
       } else {
-        fail("resource type " + type + " is not supported");
+        fail("resource type " + type + " is not supported", line);
       }
     }
     return resources;
@@ -205,6 +206,7 @@ class Parser {
     expect(",");
     d.height = number();
     for (;;) {
+      const int line = lineAhead();
       std::string option = name();
       if (option == "BEGIN") break;
       if (option == "STYLE") {
@@ -219,7 +221,7 @@ class Parser {
         d.fontName = string();
         while (accept(",")) number();
       } else {
-        fail("dialog option " + option + " is not supported");
+        fail("dialog option " + option + " is not supported", line);
       }
     }
     while (!accept("END")) d.controls.push_back(control());
@@ -227,7 +229,8 @@ class Parser {
   }
 
   Control control() {
-    if (name() != "CONTROL") fail("only CONTROL statements are supported");
+    const int line = lineAhead();
+    if (name() != "CONTROL") fail("only CONTROL statements are supported", line);
     Control c;
     c.text = string();
     expect(",");
@@ -308,6 +311,8 @@ class Parser {
     return tokens_[position_++];
   }
   const Token& peek() const { return tokens_[position_]; }
+  // The line of the next token, for a fault found once it is read.
+  int lineAhead() const { return atEnd() ? 0 : peek().line; }
   bool atEnd() const { return position_ >= tokens_.size(); }
 
   [[noreturn]] void fail(const std::string& message, int line = 0) const {
