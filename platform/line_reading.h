@@ -3,8 +3,23 @@
 #include <array>
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace pelmo::platform {
+
+// Hands out the bytes of text held whole the way a File does.
+class StringByteSource {
+ public:
+  explicit StringByteSource(std::string_view text) : text_(text) {}
+  int getByte() { return position_ < text_.size() ? Byte(position_++) : -1; }
+  int peekByte() const { return position_ < text_.size() ? Byte(position_) : -1; }
+
+ private:
+  int Byte(std::size_t at) const { return static_cast<unsigned char>(text_[at]); }
+
+  std::string_view text_;
+  std::size_t position_ = 0;
+};
 
 // Reads the next line from a source of bytes with getByte() and peekByte() (-1 at
 // the end), without its line end. A line ends at CR LF, at a lone LF or at a lone CR;

@@ -57,24 +57,6 @@ bool ProfileKeySearch::addLine(std::string_view line) {
   return false;
 }
 
-namespace {
-
-// Hands out the bytes of a string the way a File does.
-class StringByteSource {
- public:
-  explicit StringByteSource(std::string_view text) : text_(text) {}
-  int getByte() { return position_ < text_.size() ? Byte(position_++) : -1; }
-  int peekByte() const { return position_ < text_.size() ? Byte(position_) : -1; }
-
- private:
-  int Byte(std::size_t at) const { return static_cast<unsigned char>(text_[at]); }
-
-  std::string_view text_;
-  std::size_t position_ = 0;
-};
-
-}  // namespace
-
 std::optional<std::string> FindProfileValue(std::string_view text, std::string_view section,
                                             std::string_view key) {
   ProfileKeySearch search(section, key);

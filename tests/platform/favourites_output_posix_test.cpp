@@ -17,13 +17,6 @@ using testing::ReadTree;
 using testing::WriteFile;
 using Tree = std::map<std::string, std::string>;
 
-struct WriteCase {
-  const char* what;
-  void (*place)(const fs::path& dir);
-  ExistingFile existing;
-  WriteOutcome outcome;
-  Tree tree;  // the directory afterwards: no temporary file in any case
-};
 // A symbolic link is refused, and a file with another hard link is replaced while the
 // other link keeps the old bytes.
 TEST(WholeFileWriterTest, LinksAreNeitherWrittenThroughNorBroken) {

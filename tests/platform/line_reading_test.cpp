@@ -11,20 +11,8 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-class StringSource {
- public:
-  explicit StringSource(std::string_view bytes) : bytes_(bytes) {}
-  int getByte() { return at_ < bytes_.size() ? Byte(at_++) : -1; }
-  int peekByte() const { return at_ < bytes_.size() ? Byte(at_) : -1; }
-
- private:
-  int Byte(std::size_t at) const { return static_cast<unsigned char>(bytes_[at]); }
-  std::string_view bytes_;
-  std::size_t at_ = 0;
-};
-
 Lines ReadAllLines(std::string_view bytes) {
-  StringSource source(bytes);
+  StringByteSource source(bytes);
   Lines lines;
   std::string line;
   while (ReadLine(source, line)) lines.push_back(line);
