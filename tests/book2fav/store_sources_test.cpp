@@ -118,7 +118,7 @@ void WritePlaces(const fs::path& path, const std::vector<PlacesRow>& rows) {
 constexpr std::int64_t kMicro = 1000000;
 
 // The menu holds a link, a separator and a nested folder, its rows out of order; the
-// toolbar a link; tags a tag folder for the menu's link; unfiled and mobile nothing.
+// toolbar, unfiled and mobile a link each; tags a tag folder for the menu's link.
 const std::vector<PlacesRow> kPlaces = {
     {12, 1, 11, 0, "Deep", "https://deep.example/", 1600000400 * kMicro},
     {10, 1, 2, 2, "Menu last", "https://menu.example/last", 1600000200 * kMicro},
@@ -130,18 +130,23 @@ const std::vector<PlacesRow> kPlaces = {
     {14, 1, 3, 0, "Toolbar link", "https://toolbar.example/", 1600000500 * kMicro},
     {15, 2, 4, 0, "tagged", "", 1},
     {16, 1, 15, 0, "", "https://menu.example/", 1},
+    {17, 1, 6, 0, "Phone", "https://phone.example/", 1600000700 * kMicro},
+    {18, 1, 5, 0, "Unfiled", "https://unfiled.example/", 1600000600 * kMicro},
 };
 
 const Tree kPlacesTree = {
-    {"Bookmarks Menu/", ""},
-    {"Bookmarks Menu/Menu first.URL", Shortcut("https://menu.example/")},
-    {"Bookmarks Menu/Menu last.URL", Shortcut("https://menu.example/last")},
-    {"Bookmarks Menu/Menu folder/", ""},
-    {"Bookmarks Menu/Menu folder/Deeper/", ""},
-    {"Bookmarks Menu/Menu folder/Deeper/Deep.URL", Shortcut("https://deep.example/")},
-    {"Bookmarks Menu/Menu folder/Empty/", ""},
+    {"Menu first.URL", Shortcut("https://menu.example/")},
+    {"Menu last.URL", Shortcut("https://menu.example/last")},
+    {"Menu folder/", ""},
+    {"Menu folder/Deeper/", ""},
+    {"Menu folder/Deeper/Deep.URL", Shortcut("https://deep.example/")},
+    {"Menu folder/Empty/", ""},
     {"Bookmarks Toolbar/", ""},
     {"Bookmarks Toolbar/Toolbar link.URL", Shortcut("https://toolbar.example/")},
+    {"Other Bookmarks/", ""},
+    {"Other Bookmarks/Unfiled.URL", Shortcut("https://unfiled.example/")},
+    {"Mobile Bookmarks/", ""},
+    {"Mobile Bookmarks/Phone.URL", Shortcut("https://phone.example/")},
 };
 
 TEST_F(ConversionTest, ChromiumBookmarksGiveTheirFoldersAndDates) {
@@ -228,21 +233,23 @@ TEST_F(ConversionTest, ABrokenChromiumFileIsRefusedAndNothingIsWritten) {
   }
 }
 
-TEST_F(ConversionTest, FirefoxPlacesGiveTheirRootsAsFoldersWithoutTagsOrSeparators) {
+TEST_F(ConversionTest, FirefoxPlacesGiveTheMenuAtTheTopAndTheOtherRootsAsFolders) {
   WritePlaces(bookmarks(), kPlaces);
   ASSERT_TRUE(Run());
   EXPECT_EQ(Favourites(), kPlacesTree);
-  EXPECT_EQ(ShortcutTimes(favourites()),
-            (Times{{"Bookmarks Menu/Menu first.URL", 1600000100},
-                   {"Bookmarks Menu/Menu last.URL", 1600000200},
-                   {"Bookmarks Menu/Menu folder/Deeper/Deep.URL", 1600000400},
-                   {"Bookmarks Toolbar/Toolbar link.URL", 1600000500}}));
-  // Two roots, three folders and four links.
-  EXPECT_EQ(backend.progressLog[2], "range:9");
+  EXPECT_EQ(ShortcutTimes(favourites()), (Times{{"Menu first.URL", 1600000100},
+                                                {"Menu last.URL", 1600000200},
+                                                {"Menu folder/Deeper/Deep.URL", 1600000400},
+                                                {"Bookmarks Toolbar/Toolbar link.URL", 1600000500},
+                                                {"Other Bookmarks/Unfiled.URL", 1600000600},
+                                                {"Mobile Bookmarks/Phone.URL", 1600000700}}));
+  // Three roots' folders, three folders and six links.
+  EXPECT_EQ(backend.progressLog[2], "range:12");
   EXPECT_EQ(Statuses(backend.progressLog),
             (std::vector<std::string>{"Setting up... Please wait...", "https://menu.example/",
                                       "https://menu.example/last", "https://deep.example/",
-                                      "https://toolbar.example/"}));
+                                      "https://toolbar.example/", "https://unfiled.example/",
+                                      "https://phone.example/"}));
   EXPECT_TRUE(backend.messages.empty());
 }
 
