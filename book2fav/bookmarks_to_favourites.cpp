@@ -1,5 +1,6 @@
 #include "book2fav/bookmarks_to_favourites.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <new>
@@ -51,9 +52,16 @@ class WalkSink final : public BookmarkItemSink {
   std::optional<platform::TextConverter> native_ = platform::TextConverter::open("UTF-8");
 };
 
+// Why the bookmark file cannot be read, for the detail line: the source's reason, else
+// the system's last error.
+ui::FailureDetail ReadFailure(const std::string& path, const BookmarkSource* source) {
+  std::string reason = source ? source->failure().reason : std::string();
+  if (reason.empty()) reason = platform::LastErrorText();
+  return {path, std::move(reason)};
+}
+
 bool Convert(const ConversionSettings& settings, ui::Backend& backend) {
   std::string bookmarkPath = ResolveBookmarkPath(settings.bookmarkFile);
-  if (!EnterFavouritesFolder(settings, backend)) return false;
   platform::ClearLastError();
   std::optional<platform::File> file =
       platform::File::open(bookmarkPath, platform::FileAccess::ReadExisting);
@@ -66,25 +74,29 @@ bool Convert(const ConversionSettings& settings, ui::Backend& backend) {
   ui::ProgressDialog progress;
   if (!settings.quiet) progress = ui::ProgressOpen(backend);
   ui::ProgressSetStatus(progress, ui::message::kSettingUp);
+  // The store is looked over before the Favourites folder is entered or created, so
+  // that a file which cannot be read leaves no folder behind.
   platform::ClearLastError();
   std::unique_ptr<BookmarkSource> source =
       OpenBookmarkSource({*file, bookmarkPath, settings.codePage});
   std::optional<std::uint32_t> steps;
   if (source) steps = source->survey();
-  bool readAll = false;
-  FavouritesWalk walk(progress);
+  // Read before the progress window closes, which may make system calls of its own.
+  std::optional<ui::FailureDetail> readFailure;
+  if (!steps) readFailure = ReadFailure(bookmarkPath, source.get());
+  std::size_t notWritten = 0;
   if (steps) {
+    if (!EnterFavouritesFolder(settings, backend)) {
+      ui::ProgressClose(progress);
+      return false;
+    }
+    // The walk holds the directory that is current when it starts.
+    FavouritesWalk walk(progress);
     ui::ProgressSetRange(progress, *steps);
     ui::ProgressSetStep(progress, 1);
     WalkSink sink(walk);
-    readAll = source->read(sink, progress);
-  }
-  // Read before the progress window closes, which may make system calls of its own.
-  std::optional<ui::FailureDetail> readFailure;
-  if (!readAll) {
-    std::string reason = source ? source->failure().reason : std::string();
-    if (reason.empty()) reason = platform::LastErrorText();
-    readFailure = ui::FailureDetail{bookmarkPath, std::move(reason)};
+    if (!source->read(sink, progress)) readFailure = ReadFailure(bookmarkPath, source.get());
+    notWritten = walk.notWritten();
   }
   ui::ProgressClose(progress);
 
@@ -92,7 +104,7 @@ bool Convert(const ConversionSettings& settings, ui::Backend& backend) {
     backend.showFailure(ui::message::kBookmarkFileNotRead, *readFailure);
     return false;
   }
-  if (walk.notWritten() > 0) {
+  if (notWritten > 0) {
     backend.showMessage(ui::message::kSomeShortcutsNotWritten, ui::Icon::Warning);
     return false;
   }

@@ -16,11 +16,13 @@ namespace {
 
 struct Root {
   std::string_view guid;
-  std::string_view name;  // as Firefox shows it
+  std::string_view name;  // as Firefox shows it; empty: its items go at the top level
 };
 
+// The menu's items stand at the top, the other roots follow as folders, as in the
+// HTML file that Firefox exports.
 constexpr std::array<Root, 4> kRoots{{
-    {"menu________", "Bookmarks Menu"},
+    {"menu________", ""},
     {"toolbar_____", "Bookmarks Toolbar"},
     {"unfiled_____", "Other Bookmarks"},
     {"mobile______", "Mobile Bookmarks"},
@@ -66,20 +68,27 @@ class FirefoxSource final : public BookmarkSource {
     if (!read) return std::nullopt;
     std::uint32_t count = 0;
     for (const Root& root : kRoots) {
-      if (std::uint32_t items = countBelow(root); items > 0) count += 1 + items;
+      if (std::uint32_t items = countBelow(root); items > 0) {
+        count += (root.name.empty() ? 0 : 1) + items;
+      }
     }
     return count;
   }
 
   bool read(BookmarkItemSink& sink, const ui::ProgressDialog& progress) override {
+    const auto endOfList = [&] { sink.take({ItemKind::EndOfList, {}, {}, std::nullopt}); };
     for (const Root& root : kRoots) {
       if (countBelow(root) == 0) continue;
-      ui::ProgressStep(progress);
-      TakeRootFolder(sink, root.name, [&](const auto& endOfList) {
+      const auto walkRoot = [&](const auto& leave) {
         walk(
-            rootIds_[root.guid], [&](const Entry& entry) { take(entry, sink, progress); },
-            endOfList);
-      });
+            rootIds_[root.guid], [&](const Entry& entry) { take(entry, sink, progress); }, leave);
+      };
+      if (root.name.empty()) {
+        walkRoot(endOfList);
+      } else {
+        ui::ProgressStep(progress);
+        TakeRootFolder(sink, root.name, walkRoot);
+      }
     }
     return true;
   }

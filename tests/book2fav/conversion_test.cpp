@@ -451,6 +451,49 @@ TEST_F(ConversionTest, UnwritableFolderIsReported) {
   }));
 }
 
+// A bookmark file that cannot be opened or read is found out before the Favourites
+// folder is entered, so a missing folder is not created for it. Locks hold only for a
+// plain user, so each run happens in a child that is one.
+TEST_F(ConversionTest, AnUnreadableBookmarkFileLeavesNoFavouritesFolder) {
+  const std::string notOpened = "Unable to open Bookmark file!";
+  const std::string notRead = "Unable to read Bookmark file!";
+  struct Case {
+    const char* what;
+    void (*place)(const fs::path& bookmarks);
+    std::string message;
+  };
+  const Case cases[] = {
+      {"missing", [](const fs::path&) {}, notOpened},
+      {"a directory", [](const fs::path& file) { fs::create_directory(file); }, notOpened},
+      {"no permission to read",
+       [](const fs::path& file) {
+         WriteFile(file, "<DT><A HREF=\"u\">T</A>\n");
+         fs::permissions(file, fs::perms::none);
+       },
+       notOpened},
+      {"broken JSON",
+       [](const fs::path& file) { WriteFile(file, "{\"roots\": {\"other\": {\"children\": ["); },
+       notRead},
+      {"a JSON object without roots",
+       [](const fs::path& file) { WriteFile(file, "{\"version\": 1}"); }, notRead},
+      {"not a database behind its header",
+       [](const fs::path& file) {
+         WriteFile(file, std::string("SQLite format 3\0", 16) + std::string(4096, 'x'));
+       },
+       notRead},
+  };
+  for (const Case& c : cases) {
+    Reset();
+    fs::remove_all(bookmarks());
+    c.place(bookmarks());
+    EXPECT_TRUE(SoundAsPlainUser(temp, [&] {
+      return !Run() && backend.messageTexts() == std::vector<std::string>{c.message} &&
+             backend.failures.size() == 1 && !backend.failures[0].reason.empty() &&
+             !fs::exists(favourites());
+    })) << c.what;
+  }
+}
+
 // Reading a process's memory from its first byte fails with an I/O error, which a
 // plain file on a healthy disk never does.
 TEST_F(ConversionTest, AReadErrorIsReportedNotTakenForTheEnd) {

@@ -52,6 +52,7 @@ class ConversionTest : public ::testing::Test {
       if (entry.path() != bookmarks()) std::filesystem::remove_all(entry.path());
     }
     backend.messages.clear();
+    backend.failures.clear();
     backend.progressLog.clear();
   }
 
