@@ -4,6 +4,7 @@
 
 #include "platform/paths.h"
 #include "res/resource.h"
+#include "ui/bookmark_file_kinds.h"
 #include "ui/messages.h"
 #include "util/path.h"
 #include "util/text.h"
@@ -14,6 +15,13 @@ namespace {
 int RadioButtonOf(ConversionMode mode) {
   return mode == ConversionMode::FavouritesToBookmarks ? IDC_FAVOURITES_TO_BOOKMARKS
                                                        : IDC_BOOKMARKS_TO_FAVOURITES;
+}
+
+// ".htm" anywhere in the name marks an HTML file; a browser's store is known by the name
+// the browser gives it.
+bool NamesBookmarkFile(std::string_view name) {
+  return FindNoCase(name, ".htm") != std::string_view::npos ||
+         ui::IsBrowserStoreName(name.substr(PathTail(name)));
 }
 
 }  // namespace
@@ -56,7 +64,7 @@ void MainDialogLogic::dropped(ui::DialogControls& controls, std::string_view fir
   // A folder wins even when its name looks like a bookmark file.
   if (controls.isDirectory(firstName)) {
     controls.setText(IDC_FAVOURITES_FOLDER, firstName);
-  } else if (FindNoCase(firstName, ".htm") != std::string_view::npos) {
+  } else if (NamesBookmarkFile(firstName)) {
     controls.setText(IDC_BOOKMARK_FILE, firstName);
   }
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/paths.h"
 #include "res/resource.h"
 #include "support/scripted_backend.h"
@@ -151,12 +153,24 @@ TEST(MainDialog, ADroppedNameFillsTheBoxItBelongsIn) {
   };
   const std::string folder = "/home/u/Favorites";
   const std::string file = "/home/u/bookmark.htm";
+  // A browser's store is known by its file's name, after the system's separator.
+  const auto N = [](std::string path) {
+    std::replace(path.begin(), path.end(), '/', platform::NativePathStyle().separator);
+    return path;
+  };
   const Case cases[] = {
       {"/d/Links", true, "/d/Links", file},
       {"/d/links.htm", true, "/d/links.htm", file},
       {"/d/Export.HTML", false, folder, "/d/Export.HTML"},
       {"/d/a.htmx.txt", false, folder, "/d/a.htmx.txt"},
       {"/d/notes.txt", false, folder, file},
+      {N("/c/Default/Bookmarks"), false, folder, N("/c/Default/Bookmarks")},
+      {N("/p/x.default-esr/places.sqlite"), false, folder, N("/p/x.default-esr/places.sqlite")},
+      {N("/p/PLACES.SQLITE"), false, folder, N("/p/PLACES.SQLITE")},
+      {N("/p/Bookmarks.bak"), false, folder, file},
+      {N("/p/places.sqlite-wal"), false, folder, file},
+      {N("/p/Bookmarks/notes"), false, folder, file},
+      {N("/p/Bookmarks"), true, N("/p/Bookmarks"), file},
       {"", false, folder, file},
   };
   for (const Case& c : cases) {

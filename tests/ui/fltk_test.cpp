@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <FL/Fl.H>
+#include <FL/filename.H>
 
 #include <chrono>
 #include <cstdio>
@@ -21,6 +22,7 @@
 #include "app/overwrite_question.h"
 #include "other_client.h"
 #include "res/resource.h"
+#include "ui/bookmark_file_kinds.h"
 #include "ui/fltk/dialog_units.h"
 #include "ui/fltk/fltk_backend.h"
 #include "ui/fltk/uri_list.h"
@@ -486,6 +488,35 @@ TEST(DroppedFile, FirstLocalNameOfTheList) {
        }) {
     SCOPED_TRACE(row.list);
     EXPECT_EQ(FirstDroppedFile(row.list), row.expected);
+  }
+}
+
+// The chooser's filter as FLTK's own matcher reads it: each kind's pattern takes the
+// names it is meant for, in any letter case, and no name meant for another kind.
+TEST(ChooserFilter, FltkMatchesEachKindByItsPattern) {
+  std::vector<std::string> patterns;
+  const std::string filter = FltkChooserFilter(BookmarkFileUse::Read);
+  for (std::size_t at = 0; at < filter.size();) {
+    const std::size_t end = std::min(filter.find('\n', at), filter.size());
+    const std::string line = filter.substr(at, end - at);
+    patterns.push_back(line.substr(line.find('\t') + 1));
+    at = end + 1;
+  }
+  struct Row {
+    std::string name;
+    std::vector<int> matches;  // 1 where patterns[i] takes the name
+  };
+  const Row rows[] = {
+      {"export.html", {1, 0, 0}},   {"Export.HTM", {1, 0, 0}},    {"Bookmarks", {0, 1, 0}},
+      {"places.sqlite", {0, 0, 1}}, {"Bookmarks.bak", {0, 0, 0}}, {"places.sqlite-wal", {0, 0, 0}},
+      {"notes.htmx", {0, 0, 0}},
+  };
+  ASSERT_EQ(patterns.size(), 3u) << filter;
+  for (const Row& row : rows) {
+    for (std::size_t i = 0; i < patterns.size(); ++i) {
+      EXPECT_EQ(fl_filename_match(row.name.c_str(), patterns[i].c_str()), row.matches[i])
+          << row.name << " against " << patterns[i];
+    }
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 namespace pelmo {
@@ -48,6 +49,32 @@ TEST(ShortcutFormat, TellsShortcutsByExtensionAndFirstBytes) {
   }
   for (const char* bytes : {"", "[InternetShortcut", " [InternetShortcut]", "[DEFAULT]"}) {
     EXPECT_FALSE(BeginsAsShortcut(bytes)) << bytes;
+  }
+}
+
+// Modified= holds eight bytes of a file time as hex, the least significant first (a
+// ninth byte may follow); anything shorter, not hex or before 1970 is no date. Only a web address
+// is an icon.
+TEST(ShortcutFormat, ReadsTheDateAndAWebIcon) {
+  const struct {
+    std::string keys;
+    std::int64_t modified;
+    std::string icon;
+  } cases[] = {
+      {"Modified=0080A621C989D601D4\r\nIconFile=https://a/f.ico", 1600000000, "https://a/f.ico"},
+      {"Modified=0080a621c989d601\r\nIconFile=HTTP://a/f.ico", 1600000000, "HTTP://a/f.ico"},
+      {"Modified=00C0D4AA15B19D01", 0, ""},  // 31 December 1969: before any ADD_DATE
+      {"Modified=0080A621C989D6\r\nIconFile=C:\\icons\\a.ico", 0, ""},
+      {"Modified=0080A621C989D6G1\r\nIconFile=http://", 0, ""},
+      {"IconFile=ftp://a/f.ico", 0, ""},
+  };
+  ShortcutReader reader(0);
+  for (const auto& c : cases) {
+    const Shortcut shortcut =
+        reader.read("[InternetShortcut]\r\nURL=http://a/\r\n" + c.keys + "\r\n");
+    EXPECT_EQ(shortcut.url, "http://a/") << c.keys;
+    EXPECT_EQ(shortcut.modified, c.modified) << c.keys;
+    EXPECT_EQ(shortcut.icon, c.icon) << c.keys;
   }
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "res/resource.h"
+#include "ui/bookmark_file_kinds.h"
 
 namespace pelmo::ui {
 namespace {
@@ -127,8 +128,10 @@ std::optional<std::string> FltkControls::browseFile(std::string_view title,
   const std::string caption(title);
   const std::string start = StartFolder(directory);
   const std::string name(fileName);
+  const std::string filter =
+      FltkChooserFilter(reading ? BookmarkFileUse::Read : BookmarkFileUse::Written);
   chooser.title(caption.c_str());
-  chooser.filter("HTML files\t*.{htm,html}\nAll files\t*");
+  chooser.filter(filter.c_str());
   chooser.options(0);
   if (!start.empty()) chooser.directory(start.c_str());
   if (!name.empty()) chooser.preset_file(name.c_str());

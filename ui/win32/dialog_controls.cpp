@@ -4,6 +4,9 @@
 #include <climits>
 #include <string>
 
+#include "res/resource.h"
+#include "ui/bookmark_file_kinds.h"
+
 namespace pelmo::ui {
 namespace {
 
@@ -11,7 +14,6 @@ constexpr std::size_t kPathBufferSize = MAX_PATH;
 // The structure as the Windows 95 family knows it, without the later members.
 constexpr DWORD kOpenFileNameSize = 76;
 constexpr DWORD kOpenFileFlags = OFN_EXPLORER | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
-constexpr char kFileFilter[] = "HTML files\0*.HTM;*.HTML\0All files\0*.*\0";
 
 // Frees the item list that the folder browser hands back.
 struct ItemListOwner {
@@ -73,10 +75,13 @@ std::optional<std::string> Win32DialogControls::browseFile(std::string_view titl
   fileName.copy(file, std::min(fileName.size(), kPathBufferSize - 1));
   const std::string initialDirectory(directory);
   const std::string caption(title);
+  // Favourites to Bookmarks writes HTML only: the browsers' stores are not offered.
+  const std::string filter = Win32ChooserFilter(
+      isChecked(IDC_BOOKMARKS_TO_FAVOURITES) ? BookmarkFileUse::Read : BookmarkFileUse::Written);
   OPENFILENAMEA request{};
   request.lStructSize = kOpenFileNameSize;
   request.hwndOwner = dialog_;
-  request.lpstrFilter = kFileFilter;
+  request.lpstrFilter = filter.c_str();
   request.nFilterIndex = 0;
   request.lpstrFile = file;
   request.nMaxFile = kPathBufferSize;
