@@ -61,7 +61,7 @@ class FirefoxSource final : public BookmarkSource {
       failure_ = "this build of PELMO cannot read Firefox's places.sqlite";
       return std::nullopt;
     }
-    std::optional<platform::Database> database = platform::Database::openImmutable(path_, failure_);
+    std::optional<platform::Database> database = platform::Database::openSnapshot(path_, failure_);
     if (!database) return std::nullopt;
     bool read = database->query(
         kQuery, [this](const platform::DatabaseRow& row) { add(row); }, failure_);

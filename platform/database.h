@@ -20,16 +20,18 @@ class DatabaseRow {
   ~DatabaseRow() = default;
 };
 
-// An SQLite database file read as it stands: opened read-only and immutable, so that
-// it is never locked or written and a program that has it open (a running browser)
-// neither blocks the reader nor is disturbed by it. Where the build has no SQLite,
-// every open fails and says so.
+// An SQLite database file read as it stands, never locked or written, so that a
+// program that has it open (a running browser) neither blocks the reader nor is
+// disturbed by it: the file is opened immutable, or, when a write-ahead journal
+// (`-wal`) with content lies beside it, a private copy of both is read, so that what
+// the journal holds is not lost. Where the build has no SQLite, every open fails and
+// says so.
 class Database {
  public:
   // Whether this build can read such files at all.
   static bool available();
   // The database in the file at path, or nullopt with the reason in error.
-  static std::optional<Database> openImmutable(std::string_view path, std::string& error);
+  static std::optional<Database> openSnapshot(std::string_view path, std::string& error);
 
   Database(Database&& other) noexcept;
   Database& operator=(Database&& other) noexcept;

@@ -14,7 +14,7 @@ bool Database::available() {
   return false;
 }
 
-std::optional<Database> Database::openImmutable(std::string_view, std::string& error) {
+std::optional<Database> Database::openSnapshot(std::string_view, std::string& error) {
   error = "this build of PELMO cannot read SQLite databases";
   return std::nullopt;
 }

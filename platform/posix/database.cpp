@@ -1,6 +1,12 @@
 #include "platform/database.h"
 
 #include <sqlite3.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <system_error>
+#include <utility>
 
 namespace pelmo::platform {
 namespace {
@@ -50,10 +56,49 @@ struct StatementCloser {
   void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
 };
 
+// A private folder in the system's temporary directory, removed with all it holds.
+class ScratchFolder {
+ public:
+  static std::optional<ScratchFolder> make(std::string& error) {
+    const char* base = getenv("TMPDIR");
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/pelmo-XXXXXX";
+    if (!mkdtemp(pattern.data())) {
+      error = "cannot make a temporary folder for the database's copy";
+      return std::nullopt;
+    }
+    return ScratchFolder(std::move(pattern));
+  }
+  ScratchFolder(ScratchFolder&& other) noexcept : path_(std::move(other.path_)) {
+    other.path_.clear();
+  }
+  ScratchFolder& operator=(ScratchFolder&& other) noexcept {
+    std::swap(path_, other.path_);
+    return *this;
+  }
+  ~ScratchFolder() {
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  explicit ScratchFolder(std::string path) : path_(std::move(path)) {}
+  std::string path_;
+};
+
+// Whether a write-ahead journal with content lies beside the database: what a running
+// (or crashed) writer has not yet put into the file itself.
+bool HasJournal(const std::string& path) {
+  struct stat status {};
+  return stat((path + "-wal").c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+         status.st_size > 0;
+}
+
 }  // namespace
 
 struct Database::State {
   sqlite3* connection = nullptr;
+  std::optional<ScratchFolder> copy;  // removed after the body has closed the connection
   ~State() { sqlite3_close(connection); }
 };
 
@@ -66,11 +111,29 @@ bool Database::available() {
   return true;
 }
 
-std::optional<Database> Database::openImmutable(std::string_view path, std::string& error) {
+// Opens the file itself, immutable; or, when its journal holds content, which an
+// immutable open would silently pass over, a private copy of both that SQLite may
+// bring up to date.
+std::optional<Database> Database::openSnapshot(std::string_view path, std::string& error) {
   auto state = std::make_unique<State>();
-  const std::string uri = "file:" + UriPath(path) + "?immutable=1";
-  int status = sqlite3_open_v2(uri.c_str(), &state->connection,
-                               SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
+  std::string uri = "file:" + UriPath(path) + "?immutable=1";
+  int flags = SQLITE_OPEN_READONLY | SQLITE_OPEN_URI;
+  const std::string original(path);
+  if (HasJournal(original)) {
+    state->copy = ScratchFolder::make(error);
+    if (!state->copy) return std::nullopt;
+    const std::string copy = state->copy->path() + "/places";
+    std::error_code failed;
+    std::filesystem::copy_file(original, copy, failed);
+    if (!failed) std::filesystem::copy_file(original + "-wal", copy + "-wal", failed);
+    if (failed) {
+      error = "cannot copy the database with its journal: " + failed.message();
+      return std::nullopt;
+    }
+    uri = "file:" + UriPath(copy);
+    flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI;
+  }
+  int status = sqlite3_open_v2(uri.c_str(), &state->connection, flags, nullptr);
   if (status != SQLITE_OK) {
     error = state->connection ? sqlite3_errmsg(state->connection) : sqlite3_errstr(status);
     return std::nullopt;

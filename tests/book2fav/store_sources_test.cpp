@@ -253,6 +253,34 @@ TEST_F(ConversionTest, FirefoxPlacesGiveTheMenuAtTheTopAndTheOtherRootsAsFolders
   EXPECT_TRUE(backend.messages.empty());
 }
 
+// A running Firefox keeps its latest changes in places.sqlite-wal until it checkpoints;
+// they are read too, and neither file is changed by the reading.
+TEST_F(ConversionTest, FirefoxPlacesIncludeWhatTheJournalStillHolds) {
+  WritePlaces(bookmarks(), kPlaces);
+  sqlite3* browser = nullptr;
+  ASSERT_EQ(sqlite3_open(bookmarks().c_str(), &browser), SQLITE_OK);
+  ASSERT_EQ(
+      sqlite3_exec(browser,
+                   "PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0;"
+                   "INSERT INTO moz_places (id, url, guid) VALUES (30, 'https://new.example/',"
+                   " 'p30'); INSERT INTO moz_bookmarks (id, type, fk, parent, position, title,"
+                   " dateAdded, guid) VALUES (30, 1, 30, 3, 1, 'New', 1600000800000000, 'b30');",
+                   nullptr, nullptr, nullptr),
+      SQLITE_OK);
+  const fs::path journal = bookmarks() + "-wal";
+  ASSERT_GT(fs::file_size(journal), 0u);
+  const auto databaseSize = fs::file_size(bookmarks());
+  const auto journalSize = fs::file_size(journal);
+
+  ASSERT_TRUE(Run());
+  Tree expected = kPlacesTree;
+  expected.emplace("Bookmarks Toolbar/New.URL", Shortcut("https://new.example/"));
+  EXPECT_EQ(Favourites(), expected);
+  EXPECT_EQ(fs::file_size(bookmarks()), databaseSize);
+  EXPECT_EQ(fs::file_size(journal), journalSize);
+  sqlite3_close(browser);
+}
+
 // The kind of store is told by the file's first bytes, whatever its name says.
 TEST_F(ConversionTest, TheStoreIsRecognisedByItsContentNotItsName) {
   struct Case {
