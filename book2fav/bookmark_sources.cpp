@@ -6,6 +6,7 @@
 #include "book2fav/chromium_source.h"
 #include "book2fav/firefox_source.h"
 #include "book2fav/html_source.h"
+#include "util/store_signature.h"
 
 namespace pelmo {
 namespace {
@@ -16,20 +17,6 @@ struct SourceKind {
   bool (*recognises)(std::string_view head);
   std::unique_ptr<BookmarkSource> (*open)(const SourceFile& file);
 };
-
-constexpr std::size_t kHeadSize = 64;
-
-// An SQLite database: Firefox's places.sqlite.
-bool IsSqliteDatabase(std::string_view head) {
-  return head.starts_with(std::string_view("SQLite format 3\0", 16));
-}
-
-// A JSON object, as Chromium's Bookmarks file is; no bookmark file in HTML starts so.
-bool IsJsonObject(std::string_view head) {
-  if (head.starts_with("\xEF\xBB\xBF")) head.remove_prefix(3);
-  const std::size_t first = head.find_first_not_of(" \t\r\n");
-  return first != std::string_view::npos && head[first] == '{';
-}
 
 bool AnyText(std::string_view) {
   return true;
@@ -67,7 +54,7 @@ class Unreadable final : public BookmarkSource {
 }  // namespace
 
 std::unique_ptr<BookmarkSource> OpenBookmarkSource(const SourceFile& file) {
-  std::string head(kHeadSize, '\0');
+  std::string head(kStoreHeadSize, '\0');
   head.resize(file.file.read(head.data(), head.size()));
   if (file.file.readFailed() || !file.file.rewind()) return nullptr;
   for (const SourceKind& kind : kSourceKinds) {

@@ -22,6 +22,7 @@
 #include "platform/replace.h"
 #include "ui/messages.h"
 #include "ui/progress.h"
+#include "util/store_signature.h"
 
 namespace pelmo {
 
@@ -89,6 +90,17 @@ int PositionBeforeWriting(std::uint32_t collected) {
   return static_cast<int>(std::max<long long>(position, INT_MIN));
 }
 
+// Whether the existing file is a browser's own store (a places.sqlite, a Bookmarks
+// file): written over with HTML, or merged into, it would be lost to the browser.
+// The file is left at its start for the merge.
+bool IsBrowserStore(platform::File& existing) {
+  std::string head(kStoreHeadSize, '\0');
+  head.resize(existing.read(head.data(), head.size()));
+  const bool store = !existing.readFailed() && (IsSqliteDatabase(head) || IsJsonObject(head));
+  existing.rewind();
+  return store;
+}
+
 // Settles the bookmark file before the long walk of the folder: nullopt gives up
 // (its message shown, or none on Cancel). A file the user may not write is refused
 // before anything is asked.
@@ -102,6 +114,11 @@ std::optional<Target> SettleExistingFile(const ConversionSettings& settings, ui:
     return std::nullopt;
   }
   if (file->existing() == nullptr) return Target{std::move(*file)};
+  if (IsBrowserStore(*file->existing())) {
+    backend.showFailure(ui::message::kBookmarkFileNotOpened,
+                        {settings.bookmarkFile, std::string(ui::message::kBrowserStoreNotWritten)});
+    return std::nullopt;
+  }
   const ui::OverwriteChoice choice =
       settings.automatic
           ? (settings.merge ? ui::OverwriteChoice::Merge : ui::OverwriteChoice::Replace)

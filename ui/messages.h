@@ -16,6 +16,9 @@ inline constexpr std::string_view kFavouritesFolderNotOpened = "Unable to open F
 inline constexpr std::string_view kBookmarkFileNotOpened = "Unable to open Bookmark file!";
 inline constexpr std::string_view kBookmarkFileNotRead = "Unable to read Bookmark file!";
 inline constexpr std::string_view kBookmarkFileNotWritten = "Unable to write Bookmark file!";
+// The detail line when the bookmark file to write is a browser's own store.
+inline constexpr std::string_view kBrowserStoreNotWritten =
+    "this is a browser's own store, which PELMO reads but never writes";
 inline constexpr std::string_view kSomeFavouritesNotRead = "Unable to read some Favourites!";
 inline constexpr std::string_view kSomeShortcutsNotWritten = "Unable to write some shortcut files!";
 inline constexpr std::string_view kDirectoryNotCreated = "Error creating directory!";

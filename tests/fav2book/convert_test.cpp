@@ -416,6 +416,11 @@ TEST_F(ConvertTest, ReportsWhatCannotBeOpened) {
   const std::string locked = (outDir() / "locked.html").string();
   WriteFile(locked, "old");
   ::chmod(locked.c_str(), 0444);  // read-only, even for root
+  // A browser's own stores, whatever their names.
+  const std::string database = (outDir() / "places.html").string();
+  const std::string chromium = (outDir() / "Bookmarks").string();
+  WriteFile(database, std::string("SQLite format 3\0rest", 20));
+  WriteFile(chromium, "\xEF\xBB\xBF {\n   \"checksum\": \"\"}");
   const struct {
     const char* what;
     std::string folder;
@@ -432,6 +437,8 @@ TEST_F(ConvertTest, ReportsWhatCannotBeOpened) {
        "Unable to open Bookmark file!"},
       {"read-only file, refused before asking", favourites().string(), locked,
        "Unable to open Bookmark file!"},
+      {"a browser's database", favourites().string(), database, "Unable to open Bookmark file!"},
+      {"a browser's JSON file", favourites().string(), chromium, "Unable to open Bookmark file!"},
   };
   for (const auto& c : cases) {
     ScriptedBackend local;
@@ -447,6 +454,7 @@ TEST_F(ConvertTest, ReportsWhatCannotBeOpened) {
   }
   EXPECT_TRUE(std::filesystem::is_directory(dir.path()));
   EXPECT_EQ(ReadFile(locked), "old");
+  EXPECT_EQ(ReadFile(database), std::string("SQLite format 3\0rest", 20));
 }
 
 TEST_F(ConvertTest, LeavesTheOldFileWhenItCannotBeReadReplacedOrWritten) {
