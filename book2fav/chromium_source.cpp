@@ -27,12 +27,14 @@ using Json = nlohmann::json;
 
 struct Root {
   std::string_view key;
-  std::string_view name;  // as the browser shows it
+  std::string_view name;  // as the browser shows it; empty: its items go at the top level
 };
 
+// The bar and the mobile bookmarks are folders, the other bookmarks stand at the top,
+// as in the HTML file that the browser exports.
 constexpr std::array<Root, 3> kRoots{{
     {"bookmark_bar", "Bookmarks bar"},
-    {"other", "Other bookmarks"},
+    {"other", ""},
     {"synced", "Mobile bookmarks"},
 }};
 
@@ -377,7 +379,7 @@ class Items final : public NodeVisitor {
   void nodeStart(std::uint32_t index, std::uint32_t, std::uint32_t, std::uint32_t root) override {
     if (root != kNone) {
       within_ = isAskedFor(index);
-      if (!within_) return;
+      if (!within_ || kRoots[root].name.empty()) return;
       ui::ProgressStep(progress_);
       sink_.take({ItemKind::FolderHeading, {}, kRoots[root].name, std::nullopt});
       return;
@@ -393,7 +395,10 @@ class Items final : public NodeVisitor {
   void nodeEnd(std::uint32_t index, const NodeText& text) override {
     const OutlineNode& node = outline_.nodes[index];
     if (!within_ || !node.shown) return;
-    if (node.root != kNone) within_ = false;
+    if (node.root != kNone) {
+      within_ = false;
+      if (kRoots[node.root].name.empty()) return;
+    }
     if (node.kind == Kind::Link && node.root == kNone) {
       ui::ProgressStep(progress_);
       const std::string name = NameFromText(text.name);
@@ -431,7 +436,10 @@ class ChromiumSource final : public BookmarkSource {
     }
     outline_.mark();
     std::uint32_t count = 0;
-    for (std::uint32_t root : shownRoots()) count += 1 + outline_.nodes[root].below;
+    for (std::uint32_t root : shownRoots()) {
+      const bool folder = !kRoots[outline_.nodes[root].root].name.empty();
+      count += (folder ? 1 : 0) + outline_.nodes[root].below;
+    }
     return count;
   }
 

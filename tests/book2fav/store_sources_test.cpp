@@ -149,7 +149,7 @@ const Tree kPlacesTree = {
     {"Mobile Bookmarks/Phone.URL", Shortcut("https://phone.example/")},
 };
 
-TEST_F(ConversionTest, ChromiumBookmarksGiveTheirFoldersAndDates) {
+TEST_F(ConversionTest, ChromiumBookmarksGiveTheBarAsAFolderTheOtherBookmarksAtTheTopAndTheirDates) {
   const std::string json = ChromiumFile(
       Folder("Bookmarks bar",
              {Link("Bar link", "https://bar.example/", 1600000000),
@@ -172,15 +172,15 @@ TEST_F(ConversionTest, ChromiumBookmarksGiveTheirFoldersAndDates) {
                   {"Bookmarks bar/Work/Deeper/Deep.URL", Shortcut("https://deep.example/")},
                   {"Bookmarks bar/Work/Empty/", ""},
                   {"Bookmarks bar/Bar last.URL", Shortcut("https://bar.example/last")},
-                  {"Other bookmarks/", ""},
-                  {"Other bookmarks/Other & more.URL", Shortcut("https://other.example/")}}));
+                  {"Other & more.URL", Shortcut("https://other.example/")}}));
   EXPECT_EQ(ShortcutTimes(favourites()), (Times{{"Bookmarks bar/Bar link.URL", 1600000000},
                                                 {"Bookmarks bar/Work/Nested.URL", 1600000100},
                                                 {"Bookmarks bar/Work/Deeper/Deep.URL", 1600000200},
                                                 {"Bookmarks bar/Bar last.URL", 1600000300},
-                                                {"Other bookmarks/Other & more.URL", 1600000400}}));
-  // One step per root that holds anything and per folder and link in it.
-  EXPECT_EQ(backend.progressLog[2], "range:10");
+                                                {"Other & more.URL", 1600000400}}));
+  // One step per root folder that holds anything (the other bookmarks, at the top,
+  // are none) and per folder and link in it.
+  EXPECT_EQ(backend.progressLog[2], "range:9");
   EXPECT_TRUE(backend.messages.empty());
 }
 
@@ -200,8 +200,7 @@ TEST_F(ConversionTest, ChromiumRootsComeInTheBrowsersOrderAndALinkWithoutADateGe
                       Folder("", {Link("Other", "https://other.example/", 1600000000)}) +
                       R"(, "bookmark_bar": )" + Folder("", {}) + "}}"));
   EXPECT_EQ(Favourites(),
-            (Tree{{"Other bookmarks/", ""},
-                  {"Other bookmarks/Other.URL", Shortcut("https://other.example/")},
+            (Tree{{"Other.URL", Shortcut("https://other.example/")},
                   {"Mobile bookmarks/", ""},
                   {"Mobile bookmarks/Phone.URL", Shortcut("https://phone.example/")}}));
   EXPECT_EQ(Statuses(backend.progressLog),
