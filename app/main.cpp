@@ -16,7 +16,7 @@ namespace {
 // The synopsis is also the short usage that a refused command line gets.
 constexpr std::string_view kSynopsis =
     "Usage: pelmo [/auto [/merge]] [/ftb | /btf] [/fav FOLDER] [/book FILE] [/title TEXT]\n"
-    "             [/quiet] [/codepage N]\n";
+    "             [/modern] [/quiet] [/codepage N]\n";
 
 constexpr std::string_view kDescription =
     "\n"
@@ -31,6 +31,8 @@ constexpr std::string_view kDescription =
     "  /fav FOLDER  the Favourites folder\n"
     "  /book FILE   the bookmark file\n"
     "  /title TEXT  the title of a new bookmark file\n"
+    "  /modern      with /ftb: write the bookmark file as current browsers write\n"
+    "               theirs (UTF-8, names escaped as HTML, dates, icons)\n"
     "  /codepage N  the Windows code page of text that is not UTF-8 and names none\n"
     "               (default 1252)\n"
     "  /quiet       no progress display\n"
