@@ -67,18 +67,18 @@ class FirefoxSource final : public BookmarkSource {
         kQuery, [this](const platform::DatabaseRow& row) { add(row); }, failure_);
     if (!read) return std::nullopt;
     std::uint32_t count = 0;
-    for (const Root& root : kRoots) {
-      if (std::uint32_t items = countBelow(root); items > 0) {
-        count += (root.name.empty() ? 0 : 1) + items;
-      }
+    for (std::size_t root = 0; root < kRoots.size(); ++root) {
+      itemsBelow_[root] = countBelow(kRoots[root]);
+      if (itemsBelow_[root] > 0) count += (kRoots[root].name.empty() ? 0 : 1) + itemsBelow_[root];
     }
     return count;
   }
 
   bool read(BookmarkItemSink& sink, const ui::ProgressDialog& progress) override {
     const auto endOfList = [&] { sink.take({ItemKind::EndOfList, {}, {}, std::nullopt}); };
-    for (const Root& root : kRoots) {
-      if (countBelow(root) == 0) continue;
+    for (std::size_t index = 0; index < kRoots.size(); ++index) {
+      const Root& root = kRoots[index];
+      if (itemsBelow_[index] == 0) continue;
       const auto walkRoot = [&](const auto& leave) {
         walk(
             rootIds_[root.guid], [&](const Entry& entry) { take(entry, sink, progress); }, leave);
@@ -166,6 +166,7 @@ class FirefoxSource final : public BookmarkSource {
   std::vector<Entry> entries_;
   std::unordered_map<std::int64_t, std::vector<std::size_t>> children_;  // by parent id
   std::unordered_map<std::string_view, std::int64_t> rootIds_;           // by guid
+  std::array<std::uint32_t, kRoots.size()> itemsBelow_{};  // by root, as survey() found them
   std::string failure_;
 };
 

@@ -1,24 +1,25 @@
 // Times the conversion of a large bookmark file, and a plain recursive copy of the
-// tree it gives for comparison. Not run by the tests.
+// tree it gives for comparison. The same bookmarks can be given as an HTML file, as
+// Chromium's Bookmarks or as Firefox's places.sqlite, to compare the readers.
+// Usage: pelmo_bench_book2fav [rounds [html|json|sqlite]]. Not run by the tests.
 
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <string>
+#include <string_view>
 
 #include "book2fav/bookmarks_to_favourites.h"
+#include "bookmark_set.h"
 #include "support/silent_backend.h"
 #include "ui/ui.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr int kFolders = 1000;
-constexpr int kLinksPerFolder = 100;
 
 using pelmo::bench::SilentBackend;
 
@@ -30,24 +31,34 @@ fs::path MakeWorkDirectory() {
   }
 }
 
-// Shaped like a browser export: indented lines, dates, a short icon on every link.
-void WriteBookmarkFile(const fs::path& path) {
-  std::ofstream out(path, std::ios::binary);
-  out << "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<META HTTP-EQUIV=\"Content-Type\" "
-         "CONTENT=\"text/html; charset=UTF-8\">\n<TITLE>Bookmarks</TITLE>\n<H1>Bookmarks</H1>\n"
-         "<DL><p>\n";
-  const std::string icon = "data:image/png;base64," + std::string(200, 'A');
-  for (int folder = 0; folder < kFolders; ++folder) {
-    out << "    <DT><H3 ADD_DATE=\"1700000000\" LAST_MODIFIED=\"1700000000\">Folder " << folder
-        << "</H3>\n    <DL><p>\n";
-    for (int link = 0; link < kLinksPerFolder; ++link) {
-      out << "        <DT><A HREF=\"https://site" << folder << ".example.com/page/" << link
-          << "?a=1&amp;b=2\" ADD_DATE=\"1700000000\" ICON=\"" << icon << "\">Page " << link
-          << " of folder " << folder << " &amp; more</A>\n";
-    }
-    out << "    </DL><p>\n";
+// The kinds of bookmark file the same bookmarks can be given as.
+struct FileKind {
+  std::string_view name;  // on the command line
+  std::string_view fileName;
+  bool (*write)(const fs::path& path);
+};
+
+bool WriteHtml(const fs::path& path) {
+  pelmo::bench::WriteHtmlFile(path);
+  return true;
+}
+
+bool WriteChromium(const fs::path& path) {
+  pelmo::bench::WriteChromiumFile(path);
+  return true;
+}
+
+constexpr std::array kFileKinds{
+    FileKind{"html", "bookmarks.html", WriteHtml},
+    FileKind{"json", "Bookmarks", WriteChromium},
+    FileKind{"sqlite", "places.sqlite", pelmo::bench::WritePlacesFile},
+};
+
+const FileKind* FindFileKind(std::string_view name) {
+  for (const FileKind& kind : kFileKinds) {
+    if (kind.name == name) return &kind;
   }
-  out << "</DL>\n";
+  return nullptr;
 }
 
 double SecondsSince(std::chrono::steady_clock::time_point start) {
@@ -56,11 +67,17 @@ double SecondsSince(std::chrono::steady_clock::time_point start) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  const int rounds = argc > 1 ? std::atoi(argv[1]) : 1;
+  const FileKind* kind = FindFileKind(argc > 2 ? argv[2] : "html");
+  if (rounds < 1 || kind == nullptr || argc > 3) {
+    std::fprintf(stderr, "usage: pelmo_bench_book2fav [rounds [html|json|sqlite]]\n");
+    return 2;
+  }
   const fs::path startDirectory = fs::current_path();
   const fs::path work = MakeWorkDirectory();
-  const fs::path bookmarks = work / "bookmarks.html";
-  WriteBookmarkFile(bookmarks);
+  const fs::path bookmarks = work / kind->fileName;
+  bool converted = kind->write(bookmarks);
 
   pelmo::ConversionSettings settings;
   settings.mode = pelmo::ConversionMode::BookmarksToFavourites;
@@ -70,19 +87,25 @@ int main() {
   settings.quiet = true;
   SilentBackend backend;
 
-  auto start = std::chrono::steady_clock::now();
-  bool converted = pelmo::ConvertBookmarksToFavourites(settings, backend);
-  double conversionSeconds = SecondsSince(start);
-  fs::current_path(startDirectory);
+  std::printf("bookmark file: %d links in %d folders, %.1f MB%s\n",
+              pelmo::bench::kFolders * pelmo::bench::kLinksPerFolder, pelmo::bench::kFolders,
+              converted ? static_cast<double>(fs::file_size(bookmarks)) / 1e6 : 0.0,
+              kind->name == "html" ? "" : (" as " + std::string(kind->name)).c_str());
+  // Each round starts from no Favourites folder, so each does the same work.
+  for (int round = 0; converted && round < rounds; ++round) {
+    std::error_code error;
+    fs::remove_all(settings.favouritesFolder, error);
+    auto start = std::chrono::steady_clock::now();
+    converted = pelmo::ConvertBookmarksToFavourites(settings, backend);
+    double conversionSeconds = SecondsSince(start);
+    fs::current_path(startDirectory);
+    std::printf("conversion:    %.3f s%s\n", conversionSeconds, converted ? "" : " (FAILED)");
+  }
 
   std::string copy = "cp -r '" + settings.favouritesFolder + "' '" + (work / "Copy").string() + "'";
-  start = std::chrono::steady_clock::now();
+  auto start = std::chrono::steady_clock::now();
   int copyStatus = std::system(copy.c_str());
   double copySeconds = SecondsSince(start);
-
-  std::printf("bookmark file: %d links in %d folders, %.1f MB\n", kFolders * kLinksPerFolder,
-              kFolders, static_cast<double>(fs::file_size(bookmarks)) / 1e6);
-  std::printf("conversion:    %.3f s%s\n", conversionSeconds, converted ? "" : " (FAILED)");
   std::printf("cp -r of tree: %.3f s%s\n", copySeconds, copyStatus == 0 ? "" : " (FAILED)");
 
   std::error_code error;
