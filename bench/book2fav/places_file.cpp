@@ -4,30 +4,12 @@
 #include <string>
 
 #include "bookmark_set.h"
+#include "firefox_places_schema.h"
 
 namespace pelmo::bench {
 namespace {
 
-// Firefox's tables, trimmed of the indexes and triggers that reading does not need.
-constexpr const char* kSchema =
-    "CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url LONGVARCHAR, title LONGVARCHAR,"
-    " rev_host LONGVARCHAR, visit_count INTEGER DEFAULT 0, hidden INTEGER DEFAULT 0 NOT NULL,"
-    " typed INTEGER DEFAULT 0 NOT NULL, frecency INTEGER DEFAULT -1 NOT NULL,"
-    " last_visit_date INTEGER, guid TEXT, foreign_count INTEGER DEFAULT 0 NOT NULL,"
-    " url_hash INTEGER DEFAULT 0 NOT NULL, description TEXT, preview_image_url TEXT,"
-    " site_name TEXT, origin_id INTEGER);"
-    "CREATE TABLE moz_bookmarks (id INTEGER PRIMARY KEY, type INTEGER, fk INTEGER DEFAULT NULL,"
-    " parent INTEGER, position INTEGER, title LONGVARCHAR, keyword_id INTEGER,"
-    " folder_type TEXT, dateAdded INTEGER, lastModified INTEGER, guid TEXT,"
-    " syncStatus INTEGER NOT NULL DEFAULT 0, syncChangeCounter INTEGER NOT NULL DEFAULT 1);"
-    "CREATE UNIQUE INDEX moz_places_guid_uniqueindex ON moz_places (guid);"
-    "CREATE INDEX moz_bookmarks_itemindex ON moz_bookmarks (fk, type);"
-    "CREATE INDEX moz_bookmarks_parentindex ON moz_bookmarks (parent, position);"
-    "CREATE UNIQUE INDEX moz_bookmarks_guid_uniqueindex ON moz_bookmarks (guid);"
-    "INSERT INTO moz_bookmarks (id, type, parent, position, title, dateAdded, guid) VALUES"
-    " (1, 2, 0, 0, '', 1, 'root________'), (2, 2, 1, 0, 'menu', 1, 'menu________'),"
-    " (3, 2, 1, 1, 'toolbar', 1, 'toolbar_____'), (4, 2, 1, 2, 'tags', 1, 'tags________'),"
-    " (5, 2, 1, 3, 'unfiled', 1, 'unfiled_____'), (6, 2, 1, 4, 'mobile', 1, 'mobile______');";
+using testing::kFirefoxPlacesSchema;
 
 constexpr int kMenuId = 2;
 constexpr std::int64_t kAddedMicroseconds = kAddedSeconds * 1000000;
@@ -112,10 +94,11 @@ bool WritePlacesFile(const std::filesystem::path& path) {
   Connection db;
   if (sqlite3_open(path.c_str(), &db.handle) != SQLITE_OK) return false;
   char* error = nullptr;
-  bool written = sqlite3_exec(db.handle, "BEGIN;", nullptr, nullptr, &error) == SQLITE_OK &&
-                 sqlite3_exec(db.handle, kSchema, nullptr, nullptr, &error) == SQLITE_OK &&
-                 WriteRows(db.handle) &&
-                 sqlite3_exec(db.handle, "COMMIT;", nullptr, nullptr, &error) == SQLITE_OK;
+  bool written =
+      sqlite3_exec(db.handle, "BEGIN;", nullptr, nullptr, &error) == SQLITE_OK &&
+      sqlite3_exec(db.handle, kFirefoxPlacesSchema, nullptr, nullptr, &error) == SQLITE_OK &&
+      WriteRows(db.handle) &&
+      sqlite3_exec(db.handle, "COMMIT;", nullptr, nullptr, &error) == SQLITE_OK;
   if (!written) {
     std::fprintf(stderr, "could not write %s: %s\n", path.c_str(),
                  error ? error : sqlite3_errmsg(db.handle));

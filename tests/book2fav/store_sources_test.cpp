@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "conversion_test_support.h"
+#include "support/firefox_places_schema.h"
 
 namespace pelmo::testing {
 namespace {
@@ -74,23 +75,7 @@ void WritePlaces(const fs::path& path, const std::vector<PlacesRow>& rows) {
   fs::remove(path);
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-  std::string sql =
-      "CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url LONGVARCHAR, title LONGVARCHAR,"
-      " rev_host LONGVARCHAR, visit_count INTEGER DEFAULT 0, hidden INTEGER DEFAULT 0 NOT NULL,"
-      " typed INTEGER DEFAULT 0 NOT NULL, frecency INTEGER DEFAULT -1 NOT NULL,"
-      " last_visit_date INTEGER, guid TEXT, foreign_count INTEGER DEFAULT 0 NOT NULL,"
-      " url_hash INTEGER DEFAULT 0 NOT NULL, description TEXT, preview_image_url TEXT,"
-      " site_name TEXT, origin_id INTEGER);"
-      "CREATE TABLE moz_bookmarks (id INTEGER PRIMARY KEY, type INTEGER, fk INTEGER DEFAULT NULL,"
-      " parent INTEGER, position INTEGER, title LONGVARCHAR, keyword_id INTEGER,"
-      " folder_type TEXT, dateAdded INTEGER, lastModified INTEGER, guid TEXT,"
-      " syncStatus INTEGER NOT NULL DEFAULT 0, syncChangeCounter INTEGER NOT NULL DEFAULT 1);"
-      "CREATE TABLE moz_keywords (id INTEGER PRIMARY KEY AUTOINCREMENT, keyword TEXT UNIQUE,"
-      " place_id INTEGER, post_data TEXT);"
-      "INSERT INTO moz_bookmarks (id, type, parent, position, title, dateAdded, guid) VALUES"
-      " (1, 2, 0, 0, '', 1, 'root________'), (2, 2, 1, 0, 'menu', 1, 'menu________'),"
-      " (3, 2, 1, 1, 'toolbar', 1, 'toolbar_____'), (4, 2, 1, 2, 'tags', 1, 'tags________'),"
-      " (5, 2, 1, 3, 'unfiled', 1, 'unfiled_____'), (6, 2, 1, 4, 'mobile', 1, 'mobile______');";
+  std::string sql = kFirefoxPlacesSchema;
   for (const PlacesRow& row : rows) {
     const std::string id = std::to_string(row.id);
     std::string fk = "NULL";
