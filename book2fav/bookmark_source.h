@@ -31,10 +31,14 @@ class BookmarkItemSink {
 
 // Hands over one root of a browser's store as a folder: its heading, then what
 // walkItems hands over (it calls the given end of list after each folder of its own),
-// then the root's end of list.
+// then the root's end of list. A root with no name hands its items over at the top.
 template <typename WalkItems>
 void TakeRootFolder(BookmarkItemSink& sink, std::string_view name, WalkItems walkItems) {
   const auto endOfList = [&] { sink.take({ItemKind::EndOfList, {}, {}, std::nullopt}); };
+  if (name.empty()) {
+    walkItems(endOfList);
+    return;
+  }
   sink.take({ItemKind::FolderHeading, {}, name, std::nullopt});
   walkItems(endOfList);
   endOfList();

@@ -75,20 +75,15 @@ class FirefoxSource final : public BookmarkSource {
   }
 
   bool read(BookmarkItemSink& sink, const ui::ProgressDialog& progress) override {
-    const auto endOfList = [&] { sink.take({ItemKind::EndOfList, {}, {}, std::nullopt}); };
     for (std::size_t index = 0; index < kRoots.size(); ++index) {
       const Root& root = kRoots[index];
       if (itemsBelow_[index] == 0) continue;
-      const auto walkRoot = [&](const auto& leave) {
+      if (!root.name.empty()) ui::ProgressStep(progress);
+      TakeRootFolder(sink, root.name, [&](const auto& endOfList) {
         walk(
-            rootIds_[root.guid], [&](const Entry& entry) { take(entry, sink, progress); }, leave);
-      };
-      if (root.name.empty()) {
-        walkRoot(endOfList);
-      } else {
-        ui::ProgressStep(progress);
-        TakeRootFolder(sink, root.name, walkRoot);
-      }
+            rootIds_[root.guid], [&](const Entry& entry) { take(entry, sink, progress); },
+            endOfList);
+      });
     }
     return true;
   }

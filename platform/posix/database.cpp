@@ -8,25 +8,23 @@
 #include <system_error>
 #include <utility>
 
+#include "text/ascii.h"
+#include "text/hex.h"
+
 namespace pelmo::platform {
 namespace {
 
 // The path as a URI's path: bytes other than unreserved ones and '/' percent-coded,
 // so that '?', '#' and '%' in a name stay part of it.
 std::string UriPath(std::string_view path) {
-  constexpr char kHex[] = "0123456789ABCDEF";
   std::string uri;
   for (char signedByte : path) {
     auto byte = static_cast<unsigned char>(signedByte);
-    bool plain = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
-                 (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_' ||
-                 byte == '~' || byte == '/';
-    if (plain) {
+    if (text::IsAsciiLetter(byte) || text::IsAsciiDigit(byte) ||
+        std::string_view("-._~/").find(signedByte) != std::string_view::npos) {
       uri.push_back(signedByte);
     } else {
-      uri += '%';
-      uri += kHex[byte >> 4];
-      uri += kHex[byte & 0x0F];
+      text::AppendPercentEncoded(uri, byte);
     }
   }
   return uri;
