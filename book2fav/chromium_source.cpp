@@ -1,11 +1,10 @@
 #include "book2fav/chromium_source.h"
 
+#include <rapidjson/reader.h>
 #include <array>
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
-#include <iterator>
-#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,13 +16,17 @@
 namespace pelmo {
 namespace {
 
-// The file is read twice as a stream of JSON events, never held whole: the survey
-// keeps an outline (one small record per node, the names of folders), and the read
-// hands the items on as they stream past. A folder's children come before its name
+// The file is read once as a stream of JSON events, never held whole: the survey
+// keeps an outline (one small record per node, and the texts of folders and links),
+// from which the read hands the items on. A folder's children come before its name
 // and type in the browser's files, so the outline is what lets a folder's heading go
 // before its items. Where a member repeats, the last one counts.
 
-using Json = nlohmann::json;
+// Iterative, so that deep nesting takes no stack; strings checked to be UTF-8, as
+// JSON's are; numbers passed over as text, so that none is too large.
+constexpr unsigned kParseFlags = rapidjson::kParseIterativeFlag |
+                                 rapidjson::kParseValidateEncodingFlag |
+                                 rapidjson::kParseNumbersAsStringsFlag;
 
 struct Root {
   std::string_view key;
@@ -54,54 +57,83 @@ std::optional<std::int64_t> DateAdded(std::string_view text) {
   return (microseconds - kWindowsEpochMicroseconds) / 1000000;
 }
 
-// The file's bytes a block at a time, for the parser's input iterator.
-class FileBytes {
+// The file's blocks, 64 KiB at a time, each followed by a zero byte.
+class FileBlocks {
  public:
-  explicit FileBytes(platform::File& file) : file_(file) { fill(); }
-  bool empty() const { return next_ == end_; }
-  char current() const { return block_[next_]; }
-  // False at the end of the file (or when reading failed).
-  bool advance() { return ++next_ < end_ || fill(); }
+  explicit FileBlocks(platform::File& file) : file_(file) {}
+
+  // The next block, empty at the end of the file (or when reading failed).
+  std::string_view next() {
+    before_ += size_;
+    size_ = file_.read(block_.data(), block_.size() - 1);
+    block_[size_] = '\0';
+    return {block_.data(), size_};
+  }
+  // Bytes of the blocks before the current one.
+  std::size_t before() const { return before_; }
 
  private:
-  bool fill() {
-    end_ = file_.read(block_.data(), block_.size());
-    next_ = 0;
-    return end_ > 0;
-  }
-
   platform::File& file_;
-  std::vector<char> block_ = std::vector<char>(64 * 1024);
-  std::size_t next_ = 0;
-  std::size_t end_ = 0;
+  std::vector<char> block_ = std::vector<char>(64 * 1024 + 1);
+  std::size_t before_ = 0;
+  std::size_t size_ = 0;
 };
 
-class ByteIterator {
+// The parser's input stream over the file's blocks: cheap to copy, so the parser
+// keeps it in registers. A zero byte stands for the end there, so a parse that ends
+// early is told by atEnd().
+class FileStream {
  public:
-  using iterator_category = std::input_iterator_tag;
-  using value_type = char;
-  using difference_type = std::ptrdiff_t;
-  using pointer = const char*;
-  using reference = char;
+  using Ch = char;
 
-  ByteIterator() = default;  // the end
-  explicit ByteIterator(FileBytes& bytes) : bytes_(bytes.empty() ? nullptr : &bytes) {}
+  explicit FileStream(FileBlocks& blocks) : blocks_(&blocks) {
+    start(blocks.next());
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (std::string_view(next_, end_).starts_with(kByteOrderMark)) next_ += kByteOrderMark.size();
+  }
 
-  char operator*() const { return bytes_->current(); }
-  ByteIterator& operator++() {
-    if (!bytes_->advance()) bytes_ = nullptr;
-    return *this;
+  Ch Peek() const { return *next_; }
+  Ch Take() {
+    const Ch byte = *next_;
+    if (end_ - next_ > 1) {
+      ++next_;
+    } else if (next_ != end_) {
+      start(blocks_->next());
+    }
+    return byte;
   }
-  ByteIterator operator++(int) {
-    ByteIterator before = *this;
-    ++*this;
-    return before;
-  }
-  bool operator==(const ByteIterator& other) const { return bytes_ == other.bytes_; }
+  std::size_t Tell() const { return blocks_->before() + static_cast<std::size_t>(next_ - begin_); }
+  // Every byte of the file was taken (true too when reading failed).
+  bool atEnd() const { return next_ == end_; }
+
+  // The parser copies what it keeps, so it never writes to the stream.
+  Ch* PutBegin() { return nullptr; }
+  void Put(Ch) {}
+  void Flush() {}
+  std::size_t PutEnd(Ch*) { return 0; }
 
  private:
-  FileBytes* bytes_ = nullptr;
+  void start(std::string_view block) {
+    begin_ = next_ = block.data();
+    end_ = block.data() + block.size();
+  }
+
+  FileBlocks* blocks_;
+  const char* begin_ = nullptr;
+  const char* next_ = nullptr;
+  const char* end_ = nullptr;  // where the zero byte is
 };
+
+}  // namespace
+}  // namespace pelmo
+
+template <>
+struct rapidjson::StreamTraits<pelmo::FileStream> {
+  enum { copyOptimization = 1 };
+};
+
+namespace pelmo {
+namespace {
 
 // The members of a node that matter, as far as they have been read.
 struct NodeText {
@@ -135,19 +167,24 @@ class NodeVisitor {
 
 // Follows the parser's events through the document's structure and tells the
 // visitor of the nodes; everything else is passed over.
-class NodeWalk final : public nlohmann::json_sax<Json> {
+class NodeWalk final {
  public:
   explicit NodeWalk(NodeVisitor& visitor) : visitor_(visitor) {}
 
-  bool null() override { return scalar(); }
-  bool boolean(bool) override { return scalar(); }
-  bool number_integer(number_integer_t) override { return scalar(); }
-  bool number_unsigned(number_unsigned_t) override { return scalar(); }
-  bool number_float(number_float_t, const string_t&) override { return scalar(); }
-  bool binary(binary_t&) override { return scalar(); }
-  bool string(string_t& value) override { return scalar(&value); }
-
-  bool start_object(std::size_t) override {
+  // The parser's events; numbers come as their text.
+  bool Null() { return scalar(); }
+  bool Bool(bool) { return scalar(); }
+  bool Int(int) { return scalar(); }
+  bool Uint(unsigned) { return scalar(); }
+  bool Int64(std::int64_t) { return scalar(); }
+  bool Uint64(std::uint64_t) { return scalar(); }
+  bool Double(double) { return scalar(); }
+  bool RawNumber(const char*, rapidjson::SizeType, bool) { return scalar(); }
+  bool String(const char* text, rapidjson::SizeType length, bool) {
+    const std::string_view value(text, length);
+    return scalar(&value);
+  }
+  bool StartObject() {
     if (frames_.empty()) {
       frames_.push_back({Place::Top});
       return true;
@@ -167,7 +204,7 @@ class NodeWalk final : public nlohmann::json_sax<Json> {
     return true;
   }
 
-  bool end_object() override {
+  bool EndObject(rapidjson::SizeType) {
     if (frames_.back().place == Place::Node) {
       visitor_.nodeEnd(frames_.back().node, texts_.back());
       texts_.pop_back();
@@ -177,7 +214,7 @@ class NodeWalk final : public nlohmann::json_sax<Json> {
     return true;
   }
 
-  bool start_array(std::size_t) override {
+  bool StartArray() {
     Frame& frame = frames_.back();
     if (frame.place == Place::Node && frame.pending == kChildren) {
       texts_.back().lastChildren = texts_.back().childrenSeen;
@@ -189,13 +226,14 @@ class NodeWalk final : public nlohmann::json_sax<Json> {
     return true;
   }
 
-  bool end_array() override {
+  bool EndArray(rapidjson::SizeType) {
     frames_.pop_back();
     frames_.back().pending = kOther;
     return true;
   }
 
-  bool key(string_t& name) override {
+  bool Key(const char* text, rapidjson::SizeType length, bool) {
+    const std::string_view name(text, length);
     Frame& frame = frames_.back();
     frame.pending = kOther;
     if (frame.place == Place::Top) {
@@ -219,10 +257,6 @@ class NodeWalk final : public nlohmann::json_sax<Json> {
       }
     }
     return true;
-  }
-
-  bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override {
-    return false;
   }
 
  private:
@@ -252,7 +286,7 @@ class NodeWalk final : public nlohmann::json_sax<Json> {
 
   // A value that is no object where one was wanted, or a text member that is not a
   // string (which counts as empty).
-  void noContainerHere(const std::string* text = nullptr) {
+  void noContainerHere(const std::string_view* text = nullptr) {
     Frame& frame = frames_.back();
     if (frame.place == Place::Top && frame.pending == kRootsMember) {
       visitor_.rootsMissing();
@@ -261,7 +295,7 @@ class NodeWalk final : public nlohmann::json_sax<Json> {
     } else if (frame.place == Place::Node) {
       NodeText& node = texts_.back();
       const auto set = [text](std::string& member) {
-        member.assign(text ? std::string_view(*text) : std::string_view());
+        member.assign(text ? *text : std::string_view());
       };
       switch (frame.pending) {
         case kChildren:
@@ -285,7 +319,7 @@ class NodeWalk final : public nlohmann::json_sax<Json> {
     }
   }
 
-  bool scalar(const std::string* text = nullptr) {
+  bool scalar(const std::string_view* text = nullptr) {
     noContainerHere(text);
     frames_.back().pending = kOther;
     return true;
@@ -308,21 +342,26 @@ Kind KindOf(const NodeText& text) {
 struct OutlineNode {
   std::uint32_t parent;
   std::uint32_t occurrence;
-  std::uint32_t root;  // kRoots index for a root, else kNone
-  std::uint32_t slot;  // the root node it lies below (itself for a root)
+  std::uint32_t root;     // kRoots index for a root, else kNone
+  std::uint32_t slot;     // the root node it lies below (itself for a root)
+  std::uint32_t end = 0;  // one past the last node inside it
   std::int64_t lastChildren = -1;
-  std::uint32_t folder = kNone;  // its name and date, for a folder
-  std::uint32_t below = 0;       // for a root: the nodes handed on below it
+  std::uint32_t kept = kNone;  // its texts, for a folder or link below a root
+  std::uint32_t below = 0;     // for a root: the nodes handed on below it
   Kind kind = Kind::Other;
   bool shown = false;  // handed on when its root is read
 };
 
-struct FolderText {
-  std::string name;
+// A folder's or link's texts as the file gives them, in Outline::textBytes.
+struct KeptText {
+  std::size_t name;
+  std::size_t url;
+  std::size_t end;
   std::optional<std::int64_t> added;
 };
 
-// The survey's pass: the outline of every node, and which nodes are handed on.
+// The file's one pass: the outline of every node, with the texts of the folders and
+// links, and which nodes are handed on.
 class Outline final : public NodeVisitor {
  public:
   void nodeStart(std::uint32_t index, std::uint32_t parent, std::uint32_t occurrence,
@@ -333,11 +372,16 @@ class Outline final : public NodeVisitor {
   }
   void nodeEnd(std::uint32_t index, const NodeText& text) override {
     OutlineNode& node = nodes[index];
+    node.end = static_cast<std::uint32_t>(nodes.size());
     node.kind = KindOf(text);
     node.lastChildren = text.lastChildren;
-    if (node.kind == Kind::Folder && node.root == kNone) {
-      node.folder = static_cast<std::uint32_t>(folders.size());
-      folders.push_back({text.name, DateAdded(text.dateAdded)});
+    if (node.kind != Kind::Other && node.root == kNone) {
+      node.kept = static_cast<std::uint32_t>(texts.size());
+      const std::size_t name = textBytes.size();
+      textBytes += text.name;
+      const std::size_t url = textBytes.size();
+      if (node.kind == Kind::Link) textBytes += text.url;
+      texts.push_back({name, url, textBytes.size(), DateAdded(text.dateAdded)});
     }
   }
   void rootsStart() override {
@@ -363,65 +407,18 @@ class Outline final : public NodeVisitor {
     }
   }
 
+  std::string_view name(const KeptText& text) const {
+    return std::string_view(textBytes).substr(text.name, text.url - text.name);
+  }
+  std::string_view url(const KeptText& text) const {
+    return std::string_view(textBytes).substr(text.url, text.end - text.url);
+  }
+
   std::vector<OutlineNode> nodes;
-  std::vector<FolderText> folders;
+  std::vector<KeptText> texts;
+  std::string textBytes;
   std::array<std::uint32_t, kRoots.size()> lastRoot{kNone, kNone, kNone};
   bool hasRoots = false;
-};
-
-// The read's pass: hands on the items of the roots asked for, as they stream past.
-class Items final : public NodeVisitor {
- public:
-  Items(const Outline& outline, const std::vector<std::uint32_t>& roots, BookmarkItemSink& sink,
-        const ui::ProgressDialog& progress)
-      : outline_(outline), roots_(roots), sink_(sink), progress_(progress) {}
-
-  void nodeStart(std::uint32_t index, std::uint32_t, std::uint32_t, std::uint32_t root) override {
-    if (root != kNone) {
-      within_ = isAskedFor(index);
-      if (!within_ || kRoots[root].name.empty()) return;
-      ui::ProgressStep(progress_);
-      sink_.take({ItemKind::FolderHeading, {}, kRoots[root].name, std::nullopt});
-      return;
-    }
-    const OutlineNode& node = outline_.nodes[index];
-    if (!within_ || !node.shown || node.kind != Kind::Folder) return;
-    ui::ProgressStep(progress_);
-    const FolderText& folder = outline_.folders[node.folder];
-    const std::string name = NameFromText(folder.name);
-    sink_.take({ItemKind::FolderHeading, {}, name, folder.added});
-  }
-
-  void nodeEnd(std::uint32_t index, const NodeText& text) override {
-    const OutlineNode& node = outline_.nodes[index];
-    if (!within_ || !node.shown) return;
-    if (node.root != kNone) {
-      within_ = false;
-      if (kRoots[node.root].name.empty()) return;
-    }
-    if (node.kind == Kind::Link && node.root == kNone) {
-      ui::ProgressStep(progress_);
-      const std::string name = NameFromText(text.name);
-      const std::string url = UrlFromText(text.url);
-      sink_.take({ItemKind::Shortcut, url, name, DateAdded(text.dateAdded)});
-    } else {
-      sink_.take({ItemKind::EndOfList, {}, {}, std::nullopt});
-    }
-  }
-
- private:
-  bool isAskedFor(std::uint32_t index) const {
-    for (std::uint32_t root : roots_) {
-      if (root == index) return true;
-    }
-    return false;
-  }
-
-  const Outline& outline_;
-  const std::vector<std::uint32_t>& roots_;
-  BookmarkItemSink& sink_;
-  const ui::ProgressDialog& progress_;
-  bool within_ = false;
 };
 
 class ChromiumSource final : public BookmarkSource {
@@ -429,7 +426,7 @@ class ChromiumSource final : public BookmarkSource {
   explicit ChromiumSource(platform::File& file) : file_(file) {}
 
   std::optional<std::uint32_t> survey() override {
-    if (!walkFile(outline_)) return std::nullopt;
+    if (!walkFile()) return std::nullopt;
     if (!outline_.hasRoots) {
       failure_ = kNotBookmarks;
       return std::nullopt;
@@ -443,15 +440,14 @@ class ChromiumSource final : public BookmarkSource {
     return count;
   }
 
+  // The roots go in the browser's order, whatever the file's.
   bool read(BookmarkItemSink& sink, const ui::ProgressDialog& progress) override {
-    // The roots go in the browser's order; one pass reads them all when the file
-    // has them in that order too, as the browser writes it.
-    const std::vector<std::uint32_t> roots = shownRoots();
-    bool inFileOrder = true;
-    for (std::size_t i = 1; i < roots.size(); ++i) inFileOrder &= roots[i - 1] < roots[i];
-    if (inFileOrder) return readRoots(roots, sink, progress);
-    for (std::uint32_t root : roots) {
-      if (!readRoots({root}, sink, progress)) return false;
+    for (std::uint32_t root : shownRoots()) {
+      const std::string_view name = kRoots[outline_.nodes[root].root].name;
+      if (!name.empty()) ui::ProgressStep(progress);
+      TakeRootFolder(sink, name, [&](const auto& endOfList) {
+        takeItemsBelow(root, sink, progress, endOfList);
+      });
     }
     return true;
   }
@@ -468,19 +464,37 @@ class ChromiumSource final : public BookmarkSource {
     return roots;
   }
 
-  bool readRoots(const std::vector<std::uint32_t>& roots, BookmarkItemSink& sink,
-                 const ui::ProgressDialog& progress) {
-    if (!file_.rewind()) return false;
-    Items items(outline_, roots, sink, progress);
-    return walkFile(items);
+  // The nodes below a root lie right after it, each folder before what it holds.
+  template <typename EndOfList>
+  void takeItemsBelow(std::uint32_t root, BookmarkItemSink& sink,
+                      const ui::ProgressDialog& progress, const EndOfList& endOfList) {
+    std::vector<std::uint32_t> open{root};  // the folders the next item may lie in
+    for (std::uint32_t index = root + 1; index < outline_.nodes[root].end; ++index) {
+      const OutlineNode& node = outline_.nodes[index];
+      if (!node.shown) continue;
+      for (; open.back() != node.parent; open.pop_back()) endOfList();
+      ui::ProgressStep(progress);
+      const KeptText& text = outline_.texts[node.kept];
+      const std::string name = NameFromText(outline_.name(text));
+      if (node.kind == Kind::Folder) {
+        sink.take({ItemKind::FolderHeading, {}, name, text.added});
+        open.push_back(index);
+      } else {
+        const std::string url = UrlFromText(outline_.url(text));
+        sink.take({ItemKind::Shortcut, url, name, text.added});
+      }
+    }
+    for (; open.size() > 1; open.pop_back()) endOfList();
   }
 
-  // One pass over the whole file; false with the reason when it is no JSON or
+  // The one pass over the whole file; false with the reason when it is no JSON or
   // could not be read.
-  bool walkFile(NodeVisitor& visitor) {
-    FileBytes bytes(file_);
-    NodeWalk walk(visitor);
-    if (Json::sax_parse(ByteIterator(bytes), ByteIterator(), &walk)) return true;
+  bool walkFile() {
+    FileBlocks blocks(file_);
+    FileStream bytes(blocks);
+    NodeWalk walk(outline_);
+    rapidjson::Reader reader;
+    if (reader.Parse<kParseFlags>(bytes, walk) && bytes.atEnd()) return true;
     failure_ = file_.readFailed() ? std::string() : std::string(kNotBookmarks);
     return false;
   }

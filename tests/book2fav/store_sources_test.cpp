@@ -204,6 +204,7 @@ TEST_F(ConversionTest, ABrokenChromiumFileIsRefusedAndNothingIsWritten) {
       "{\"version\": 1}",
       "{\"roots\": [1, 2]}",
       "{\"roots\": {}} trailing",
+      std::string("{\"roots\": {}}\0}", 15),
       "  {\"roots\": {\"other\": {\"children\": [{\"name\": \"\xFF\", \"type\": \"url\"}]}}}",
   };
   for (const std::string& file : files) {
@@ -283,6 +284,14 @@ TEST_F(ConversionTest, TheStoreIsRecognisedByItsContentNotItsName) {
       {"Bookmarks.json",
        [](const fs::path& file) { WriteFile(file, "<DT><A HREF=\"h\">{roots}</A>\n"); },
        {{"{roots}.URL", Shortcut("h")}}},
+      {"Bookmarks.bak",
+       [](const fs::path& file) {
+         const std::size_t depth = 1000000;
+         WriteFile(file, "\xEF\xBB\xBF{\"deep\": " + std::string(depth, '[') +
+                             std::string(depth, ']') + R"(, "roots": {"other": )" +
+                             Folder("", {Link("K", "https://k.example/", 1)}) + "}}");
+       },
+       {{"K.URL", Shortcut("https://k.example/")}}},
   };
   for (const Case& c : cases) {
     Reset();
