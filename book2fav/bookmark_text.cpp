@@ -99,7 +99,7 @@ class Utf16Decoder {
 enum class Mark { None, Utf8, Utf16Le, Utf16Be };
 
 Mark MarkAtStart(std::string_view bytes) {
-  if (bytes.starts_with("\xEF\xBB\xBF")) return Mark::Utf8;
+  if (bytes.starts_with(text::kUtf8ByteOrderMark)) return Mark::Utf8;
   if (bytes.starts_with("\xFF\xFE")) return Mark::Utf16Le;
   if (bytes.starts_with("\xFE\xFF")) return Mark::Utf16Be;
   return Mark::None;

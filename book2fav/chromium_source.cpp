@@ -12,6 +12,7 @@
 
 #include "book2fav/item_text.h"
 #include "platform/file_time.h"
+#include "text/utf8.h"
 
 namespace pelmo {
 namespace {
@@ -88,8 +89,9 @@ class FileStream {
 
   explicit FileStream(FileBlocks& blocks) : blocks_(&blocks) {
     start(blocks.next());
-    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-    if (std::string_view(next_, end_).starts_with(kByteOrderMark)) next_ += kByteOrderMark.size();
+    if (std::string_view(next_, end_).starts_with(text::kUtf8ByteOrderMark)) {
+      next_ += text::kUtf8ByteOrderMark.size();
+    }
   }
 
   Ch Peek() const { return *next_; }
@@ -147,29 +149,106 @@ struct NodeText {
 
 constexpr std::uint32_t kNone = UINT32_MAX;
 
-// What the walk tells of each node (a root's or a child's object), in the order
-// they start: parent is kNone for a root, whose key is kRoots[root]; occurrence is
-// which "children" member of the parent holds it.
-class NodeVisitor {
- public:
-  virtual void nodeStart(std::uint32_t index, std::uint32_t parent, std::uint32_t occurrence,
-                         std::uint32_t root) = 0;
-  virtual void nodeEnd(std::uint32_t index, const NodeText& text) = 0;
-  // A "roots" member starts (a later one replaces what an earlier one gave).
-  virtual void rootsStart() {}
-  // The last value of a root's key is no object, or "roots" is none.
-  virtual void rootMissing(std::uint32_t) {}
-  virtual void rootsMissing() {}
+enum class Kind : std::uint8_t { Other, Link, Folder };
 
- protected:
-  ~NodeVisitor() = default;
+Kind KindOf(const NodeText& text) {
+  if (text.type == "url") return Kind::Link;
+  if (text.type == "folder") return Kind::Folder;
+  return Kind::Other;
+}
+
+struct OutlineNode {
+  std::uint32_t parent;
+  std::uint32_t occurrence;
+  std::uint32_t root;     // kRoots index for a root, else kNone
+  std::uint32_t slot;     // the root node it lies below (itself for a root)
+  std::uint32_t end = 0;  // one past the last node inside it
+  std::int64_t lastChildren = -1;
+  std::uint32_t kept = kNone;  // its texts, for a folder or link below a root
+  std::uint32_t below = 0;     // for a root: the nodes handed on below it
+  Kind kind = Kind::Other;
+  bool shown = false;  // handed on when its root is read
+};
+
+// A folder's or link's texts as the file gives them, in Outline::textBytes.
+struct KeptText {
+  std::size_t name;
+  std::size_t url;
+  std::size_t end;
+  std::optional<std::int64_t> added;
+};
+
+// The file's one pass: the outline of every node, with the texts of the folders and
+// links, and which nodes are handed on.
+class Outline final {
+ public:
+  // The walk tells of each node (a root's or a child's object) in the order they
+  // start: parent is kNone for a root, whose key is kRoots[root]; occurrence is which
+  // "children" member of the parent holds it.
+  void nodeStart(std::uint32_t index, std::uint32_t parent, std::uint32_t occurrence,
+                 std::uint32_t root) {
+    const std::uint32_t slot = parent == kNone ? index : nodes[parent].slot;
+    nodes.push_back({parent, occurrence, root, slot});
+    if (root != kNone) lastRoot[root] = index;
+  }
+  void nodeEnd(std::uint32_t index, const NodeText& text) {
+    OutlineNode& node = nodes[index];
+    node.end = static_cast<std::uint32_t>(nodes.size());
+    node.kind = KindOf(text);
+    node.lastChildren = text.lastChildren;
+    if (node.kind != Kind::Other && node.root == kNone) {
+      node.kept = static_cast<std::uint32_t>(texts.size());
+      const std::size_t name = textBytes.size();
+      textBytes += text.name;
+      const std::size_t url = textBytes.size();
+      if (node.kind == Kind::Link) textBytes += text.url;
+      texts.push_back({name, url, textBytes.size(), DateAdded(text.dateAdded)});
+    }
+  }
+  // A "roots" member starts (a later one replaces what an earlier one gave).
+  void rootsStart() {
+    hasRoots = true;
+    lastRoot.fill(kNone);
+  }
+  // The last value of a root's key is no object, or "roots" is none.
+  void rootMissing(std::uint32_t root) { lastRoot[root] = kNone; }
+  void rootsMissing() { hasRoots = false; }
+
+  // Marks the nodes that are handed on (the last root of each key, and the folders
+  // and links in the last list of children of each folder below it) and counts them
+  // below each root.
+  void mark() {
+    for (std::uint32_t root : lastRoot) {
+      if (root != kNone) nodes[root].shown = true;
+    }
+    for (OutlineNode& node : nodes) {
+      if (node.parent == kNone) continue;
+      const OutlineNode& parent = nodes[node.parent];
+      node.shown = parent.shown && (parent.root != kNone || parent.kind == Kind::Folder) &&
+                   parent.lastChildren == node.occurrence && node.kind != Kind::Other;
+      if (node.shown) ++nodes[node.slot].below;
+    }
+  }
+
+  std::string_view name(const KeptText& text) const {
+    return std::string_view(textBytes).substr(text.name, text.url - text.name);
+  }
+  std::string_view url(const KeptText& text) const {
+    return std::string_view(textBytes).substr(text.url, text.end - text.url);
+  }
+
+  std::vector<OutlineNode> nodes;
+  std::vector<KeptText> texts;
+  std::string textBytes;
+  std::array<std::uint32_t, kRoots.size()> lastRoot{kNone, kNone, kNone};
+  bool hasRoots = false;
 };
 
 // Follows the parser's events through the document's structure and tells the
-// visitor of the nodes; everything else is passed over.
+// outline of the nodes; everything else is passed over.
 class NodeWalk final {
  public:
-  explicit NodeWalk(NodeVisitor& visitor) : visitor_(visitor) {}
+  explicit NodeWalk(Outline& outline) : outline_(outline) {}
 
   // The parser's events; numbers come as their text.
   bool Null() { return scalar(); }
@@ -191,7 +270,7 @@ class NodeWalk final {
     }
     Frame& frame = frames_.back();
     if (frame.place == Place::Top && frame.pending == kRootsMember) {
-      visitor_.rootsStart();
+      outline_.rootsStart();
       frames_.push_back({Place::Roots});
     } else if (frame.place == Place::Roots && frame.pending != kOther) {
       startNode(kNone, 0, frame.pending);
@@ -206,7 +285,7 @@ class NodeWalk final {
 
   bool EndObject(rapidjson::SizeType) {
     if (frames_.back().place == Place::Node) {
-      visitor_.nodeEnd(frames_.back().node, texts_.back());
+      outline_.nodeEnd(frames_.back().node, texts_.back());
       texts_.pop_back();
     }
     frames_.pop_back();
@@ -279,7 +358,7 @@ class NodeWalk final {
 
   void startNode(std::uint32_t parent, std::uint32_t occurrence, std::uint32_t root) {
     const std::uint32_t index = nodes_++;
-    visitor_.nodeStart(index, parent, occurrence, parent == kNone ? root : kNone);
+    outline_.nodeStart(index, parent, occurrence, parent == kNone ? root : kNone);
     frames_.push_back({Place::Node, index});
     texts_.emplace_back();
   }
@@ -289,9 +368,9 @@ class NodeWalk final {
   void noContainerHere(const std::string_view* text = nullptr) {
     Frame& frame = frames_.back();
     if (frame.place == Place::Top && frame.pending == kRootsMember) {
-      visitor_.rootsMissing();
+      outline_.rootsMissing();
     } else if (frame.place == Place::Roots && frame.pending != kOther) {
-      visitor_.rootMissing(frame.pending);
+      outline_.rootMissing(frame.pending);
     } else if (frame.place == Place::Node) {
       NodeText& node = texts_.back();
       const auto set = [text](std::string& member) {
@@ -325,100 +404,10 @@ class NodeWalk final {
     return true;
   }
 
-  NodeVisitor& visitor_;
+  Outline& outline_;
   std::vector<Frame> frames_;
   std::vector<NodeText> texts_;  // of the nodes open, innermost last
   std::uint32_t nodes_ = 0;
-};
-
-enum class Kind : std::uint8_t { Other, Link, Folder };
-
-Kind KindOf(const NodeText& text) {
-  if (text.type == "url") return Kind::Link;
-  if (text.type == "folder") return Kind::Folder;
-  return Kind::Other;
-}
-
-struct OutlineNode {
-  std::uint32_t parent;
-  std::uint32_t occurrence;
-  std::uint32_t root;     // kRoots index for a root, else kNone
-  std::uint32_t slot;     // the root node it lies below (itself for a root)
-  std::uint32_t end = 0;  // one past the last node inside it
-  std::int64_t lastChildren = -1;
-  std::uint32_t kept = kNone;  // its texts, for a folder or link below a root
-  std::uint32_t below = 0;     // for a root: the nodes handed on below it
-  Kind kind = Kind::Other;
-  bool shown = false;  // handed on when its root is read
-};
-
-// A folder's or link's texts as the file gives them, in Outline::textBytes.
-struct KeptText {
-  std::size_t name;
-  std::size_t url;
-  std::size_t end;
-  std::optional<std::int64_t> added;
-};
-
-// The file's one pass: the outline of every node, with the texts of the folders and
-// links, and which nodes are handed on.
-class Outline final : public NodeVisitor {
- public:
-  void nodeStart(std::uint32_t index, std::uint32_t parent, std::uint32_t occurrence,
-                 std::uint32_t root) override {
-    const std::uint32_t slot = parent == kNone ? index : nodes[parent].slot;
-    nodes.push_back({parent, occurrence, root, slot});
-    if (root != kNone) lastRoot[root] = index;
-  }
-  void nodeEnd(std::uint32_t index, const NodeText& text) override {
-    OutlineNode& node = nodes[index];
-    node.end = static_cast<std::uint32_t>(nodes.size());
-    node.kind = KindOf(text);
-    node.lastChildren = text.lastChildren;
-    if (node.kind != Kind::Other && node.root == kNone) {
-      node.kept = static_cast<std::uint32_t>(texts.size());
-      const std::size_t name = textBytes.size();
-      textBytes += text.name;
-      const std::size_t url = textBytes.size();
-      if (node.kind == Kind::Link) textBytes += text.url;
-      texts.push_back({name, url, textBytes.size(), DateAdded(text.dateAdded)});
-    }
-  }
-  void rootsStart() override {
-    hasRoots = true;
-    lastRoot.fill(kNone);
-  }
-  void rootMissing(std::uint32_t root) override { lastRoot[root] = kNone; }
-  void rootsMissing() override { hasRoots = false; }
-
-  // Marks the nodes that are handed on (the last root of each key, and the folders
-  // and links in the last list of children of each folder below it) and counts them
-  // below each root.
-  void mark() {
-    for (std::uint32_t root : lastRoot) {
-      if (root != kNone) nodes[root].shown = true;
-    }
-    for (OutlineNode& node : nodes) {
-      if (node.parent == kNone) continue;
-      const OutlineNode& parent = nodes[node.parent];
-      node.shown = parent.shown && (parent.root != kNone || parent.kind == Kind::Folder) &&
-                   parent.lastChildren == node.occurrence && node.kind != Kind::Other;
-      if (node.shown) ++nodes[node.slot].below;
-    }
-  }
-
-  std::string_view name(const KeptText& text) const {
-    return std::string_view(textBytes).substr(text.name, text.url - text.name);
-  }
-  std::string_view url(const KeptText& text) const {
-    return std::string_view(textBytes).substr(text.url, text.end - text.url);
-  }
-
-  std::vector<OutlineNode> nodes;
-  std::vector<KeptText> texts;
-  std::string textBytes;
-  std::array<std::uint32_t, kRoots.size()> lastRoot{kNone, kNone, kNone};
-  bool hasRoots = false;
 };
 
 class ChromiumSource final : public BookmarkSource {

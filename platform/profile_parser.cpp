@@ -2,11 +2,10 @@
 
 #include "platform/line_reading.h"
 #include "text/ascii.h"
+#include "text/utf8.h"
 
 namespace pelmo::platform {
 namespace {
-
-constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 // The name of a section line "[name]", or nothing for any other line.
 std::optional<std::string_view> SectionName(std::string_view line) {
@@ -30,7 +29,9 @@ ProfileKeySearch::ProfileKeySearch(std::string_view section, std::string_view ke
     : section_(text::TrimBlanks(section)), key_(text::TrimBlanks(key)) {}
 
 bool ProfileKeySearch::addLine(std::string_view line) {
-  if (firstLine_ && line.starts_with(kUtf8ByteOrderMark)) line.remove_prefix(3);
+  if (firstLine_ && line.starts_with(text::kUtf8ByteOrderMark)) {
+    line.remove_prefix(text::kUtf8ByteOrderMark.size());
+  }
   firstLine_ = false;
   if (state_ == State::Done) return false;
 

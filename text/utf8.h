@@ -14,6 +14,9 @@ namespace pelmo::text {
 
 inline constexpr char32_t kReplacementCharacter = 0xFFFD;
 
+// What some writers put before UTF-8 text to say that it is UTF-8.
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
 constexpr bool IsUtf8Continuation(unsigned char byte) {
   return (byte & 0xC0) == 0x80;
 }

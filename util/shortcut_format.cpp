@@ -13,7 +13,6 @@ namespace {
 constexpr std::string_view kSection = "InternetShortcut";
 constexpr std::string_view kUnicodeSection = "InternetShortcut.W";
 constexpr std::string_view kUrlKey = "URL";
-constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 bool IsAscii(std::string_view text) {
   for (char byte : text) {
@@ -81,7 +80,8 @@ std::string ShortcutFileBytes(std::string_view url) {
 }
 
 bool BeginsAsShortcut(std::string_view bytes) {
-  if (bytes.starts_with(kUtf8ByteOrderMark)) bytes.remove_prefix(kUtf8ByteOrderMark.size());
+  if (bytes.starts_with(text::kUtf8ByteOrderMark))
+    bytes.remove_prefix(text::kUtf8ByteOrderMark.size());
   return bytes.size() >= kSection.size() + 2 && bytes.front() == '[' &&
          text::CompareNoCase(bytes.substr(1, kSection.size()), kSection) == 0 &&
          bytes[kSection.size() + 1] == ']';

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "text/utf8.h"
+
 namespace pelmo {
 
 // The first bytes of the browsers' own stores, which PELMO reads but never writes:
@@ -16,7 +18,9 @@ inline bool IsSqliteDatabase(std::string_view head) {
 
 // A JSON object, as Chromium's Bookmarks file is; no bookmark file in HTML starts so.
 inline bool IsJsonObject(std::string_view head) {
-  if (head.starts_with("\xEF\xBB\xBF")) head.remove_prefix(3);
+  if (head.starts_with(text::kUtf8ByteOrderMark)) {
+    head.remove_prefix(text::kUtf8ByteOrderMark.size());
+  }
   const std::size_t first = head.find_first_not_of(" \t\r\n");
   return first != std::string_view::npos && head[first] == '{';
 }

@@ -6,12 +6,12 @@
 
 #include "text/ascii.h"
 #include "text/utf16.h"
+#include "text/utf8.h"
 
 namespace pelmo::platform {
 namespace {
 
 constexpr std::string_view kUtf16LeByteOrderMark = "\xFF\xFE";
-constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 // Unpaired surrogates become the replacement character; an odd last byte is dropped.
 std::string Utf16LeToUtf8(std::string_view bytes) {
@@ -72,7 +72,9 @@ std::optional<ValueLine> ParseValueLine(std::string_view line) {
 
 std::string DecodeRegistryText(std::string_view bytes) {
   if (bytes.starts_with(kUtf16LeByteOrderMark)) return Utf16LeToUtf8(bytes.substr(2));
-  if (bytes.starts_with(kUtf8ByteOrderMark)) bytes.remove_prefix(kUtf8ByteOrderMark.size());
+  if (bytes.starts_with(text::kUtf8ByteOrderMark)) {
+    bytes.remove_prefix(text::kUtf8ByteOrderMark.size());
+  }
   return std::string(bytes);
 }
 
@@ -90,8 +92,9 @@ bool RegistryFileSearch::feed(std::string_view bytes) {
   if (over_) return false;
   if (!started_) {
     pending_.append(bytes);
-    if (pending_.size() < kUtf8ByteOrderMark.size() &&
-        (kUtf8ByteOrderMark.starts_with(pending_) || kUtf16LeByteOrderMark.starts_with(pending_))) {
+    if (pending_.size() < text::kUtf8ByteOrderMark.size() &&
+        (text::kUtf8ByteOrderMark.starts_with(pending_) ||
+         kUtf16LeByteOrderMark.starts_with(pending_))) {
       return true;
     }
     return begin();
@@ -119,7 +122,9 @@ bool RegistryFileSearch::begin() {
   std::string_view text = start;
   utf16_ = text.starts_with(kUtf16LeByteOrderMark);
   if (utf16_) text.remove_prefix(kUtf16LeByteOrderMark.size());
-  if (text.starts_with(kUtf8ByteOrderMark)) text.remove_prefix(kUtf8ByteOrderMark.size());
+  if (text.starts_with(text::kUtf8ByteOrderMark)) {
+    text.remove_prefix(text::kUtf8ByteOrderMark.size());
+  }
   return feed(text);
 }
 
